@@ -1,0 +1,4 @@
+// The ids of every text the user sees. The English table (cuLocalization) holds a text for each.
+#pragma once
+
+constexpr int sidFileNotFound = 2066;  // "File not found: %1"
