@@ -10,3 +10,8 @@
 
 QByteArray ReadFileBytes(const QString &path);
 void WriteFileBytes(const QString &path, const QByteArray &bytes);
+
+#include <ostream>
+
+// Lets GoogleTest show strings in failure messages as text.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }

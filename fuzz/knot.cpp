@@ -1,0 +1,21 @@
+// Arbitrary bytes through the knot reader exactly as files arrive (encoding detection, decoding, parsing),
+// in both value styles; the tree is then written, read back and written again.
+#include "cuKnot.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+  for (uint16_t options : {uint16_t(0), koSettingsFileOptions}) {
+    auto knot = MakeNode<TKnot>();
+    knot->SetInheritedOptions(options);
+    knot->LoadFromBytes(bytes);
+    const QByteArray written = knot->ToBytes(teUtf8);
+    auto again = MakeNode<TKnot>();
+    again->SetInheritedOptions(options);
+    again->LoadFromBytes(written);
+    again->GetText();
+  }
+  return 0;
+}
