@@ -5,6 +5,8 @@
 QString LoadString(int id) {
   static const QHash<int, QString> english = {
       {sidFileNotFound, QStringLiteral("File not found: %1")},
+      {sidPathNotFound, QStringLiteral("Path not found: %1")},
+      {sidApplicationTitle, QStringLiteral("Quillnote")},
   };
   return english.value(id);
 }
