@@ -165,7 +165,7 @@ int ShowMessageBox(const QString &text, const QString &caption, int flags) {
     if (last != u'.' && last != u'?' && last >= u'"')
       shown += QLatin1Char('.');
   }
-  return UserInterface().MessageBox(shown, caption.isEmpty() ? LoadString(sidApplicationTitle) : caption, flags);
+  return UserInterface().MessageBox(shown, caption.isEmpty() ? LoadString(sidAppTitle) : caption, flags);
 }
 
 namespace {
