@@ -1,0 +1,96 @@
+// Headless fakes of the desktop interfaces (cuDesktop): they record what they are asked and answer what
+// the test sets. TFakeDesktop installs one of each for its lifetime and puts the previous ones back.
+#pragma once
+
+#include "cuDesktop.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+struct TShownBox {
+  QString Text;
+  QString Caption;
+  int Flags = 0;
+};
+
+class TFakeUserInterface : public TUserInterface {
+public:
+  int MessageBox(const QString &text, const QString &caption, int flags) override {
+    Boxes.append({text, caption, flags});
+    return Answer;
+  }
+  void SetWaitCursor(bool waiting) override { CursorChanges.append(waiting); }
+  void Beep() override { ++Beeps; }
+
+  QList<TShownBox> Boxes;
+  int Answer = idOk;
+  QList<bool> CursorChanges;  // true: busy cursor shown, false: restored
+  int Beeps = 0;
+};
+
+class TFakeShell : public TShell {
+public:
+  TLaunchResult OpenDocument(const QString &path) override {
+    Calls.append(QStringLiteral("open ") + path);
+    return DocumentResult;
+  }
+  TLaunchResult ChooseApplication(const QString &path) override {
+    Calls.append(QStringLiteral("choose ") + path);
+    return ChooserResult;
+  }
+  TLaunchResult StartProgram(const QString &program, const QStringList &arguments) override {
+    Calls.append(QStringLiteral("start ") + program + QLatin1Char('|') + arguments.join(QLatin1Char('|')));
+    return ProgramResult;
+  }
+  bool OpenAddress(const QUrl &address) override {
+    Calls.append(QStringLiteral("address ") + address.toString());
+    return true;
+  }
+  TApplicationList ApplicationsFor(const QString &extension) override {
+    Calls.append(QStringLiteral("applications ") + extension);
+    return Applications;
+  }
+
+  QStringList Calls;
+  TLaunchResult DocumentResult{TLaunchResult::lrOk, {}};
+  TLaunchResult ChooserResult{TLaunchResult::lrOk, {}};
+  TLaunchResult ProgramResult{TLaunchResult::lrOk, {}};
+  TApplicationList Applications;
+};
+
+class TFakeSingleInstance : public TSingleInstance {
+public:
+  bool Acquire(const QString &key) override {
+    Keys.append(key);
+    return !Taken;
+  }
+  void SetActivationHandler(std::function<void()> handler) override { Handler = std::move(handler); }
+
+  bool Taken = false;  // another instance holds every key
+  QStringList Keys;
+  std::function<void()> Handler;
+};
+
+class TFakeDesktop {
+public:
+  TFakeDesktop();
+  ~TFakeDesktop();
+  TFakeDesktop(const TFakeDesktop &) = delete;
+  TFakeDesktop &operator=(const TFakeDesktop &) = delete;
+
+  TFakeUserInterface &Ui;
+  TFakeShell &Shell;
+  TFakeSingleInstance &Instance;
+
+private:
+  TFakeDesktop(std::unique_ptr<TFakeUserInterface> ui, std::unique_ptr<TFakeShell> shell,
+               std::unique_ptr<TFakeSingleInstance> instance);
+  std::unique_ptr<TUserInterface> FPreviousUi;
+  std::unique_ptr<TShell> FPreviousShell;
+  std::unique_ptr<TSingleInstance> FPreviousInstance;
+};
