@@ -5,6 +5,13 @@
 QString LoadString(int id) {
   static const QHash<int, QString> english = {
       {sidFileNotFound, QStringLiteral("File not found: %1")},
+      {sidDataCorrupt, QStringLiteral("Data provided are corrupt")},
+      {sidNewerFormat, QStringLiteral("The format of\u00A0the data provided is\u00A0of\u00A0a\u00A0newer version\u00A0\u2014 "
+                                      "perhaps you should update the program version")},
+      {sidNodeNotRead, QStringLiteral("Node \"%1\" was not read")},
+      {sidAttributeNotRead, QStringLiteral("Attribute \"%1\" was not read")},
+      {sidValueMustBeSet, QStringLiteral("The value must be [set]")},
+      {sidUnsupportedElement, QStringLiteral("[Unsupported] element \"%1\" in this editor")},
   };
   return english.value(id);
 }
