@@ -157,7 +157,7 @@ void TElement::Check() {
     if (IsFilledState())
       CheckValue();
     else if (IsRequired())
-      GetMessages().AddElementMessage(mkRequired, LoadString(sidValueMustBeSet), QString::number(FID));
+      GetMessages().AddElementMessage(mkRequired, LoadString(sidValueRequired), QString::number(FID));
   }
   if (FMessages && FMessages->Count() == 0)
     FMessages.reset();

@@ -29,7 +29,7 @@ constexpr std::uint8_t efKeepsId = 0x08;     // "ID" is filed in every mode
 constexpr std::uint8_t efComment = 0x10;     // left out by a filer with foSkipComments
 constexpr std::uint8_t efUnaccepted = 0x20;  // left out by a filer with foSkipUnaccepted
 constexpr std::uint8_t efChecked = 0x40;     // validated, revalidated when its state changes
-constexpr std::uint8_t efRequired = 0x80;    // an unfilled element gets the message of sidValueMustBeSet
+constexpr std::uint8_t efRequired = 0x80;    // an unfilled element gets the message of sidValueRequired
 
 // Run-time states (TElement::State).
 constexpr std::uint8_t esDestroying = 0x01;

@@ -13,8 +13,8 @@ TEST(ElementMessages, BracketsBecomeTheLinkToTheElement) {
   };
   const QString id = QStringLiteral("17");
   const TCase cases[] = {
-      {LoadString(sidValueMustBeSet),
-       {{mpText, QStringLiteral("The value must be "), {}}, {mpElement, QStringLiteral("set"), id}}},
+      {LoadString(sidValueRequired),
+       {{mpText, QStringLiteral("The value must\u00A0be "), {}}, {mpElement, QStringLiteral("set"), id}}},
       {QStringLiteral("no brackets"), {{mpElement, QStringLiteral("no brackets"), id}}},
       {QStringLiteral("[Unsupported] element"),
        {{mpElement, QStringLiteral("Unsupported"), id}, {mpText, QStringLiteral(" element"), {}}}},
