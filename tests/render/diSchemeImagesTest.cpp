@@ -70,4 +70,26 @@ TEST(SchemeImages, DrawBlendsTheCellAndAMissingStripRaises) {
   EXPECT_EQ(list.Count(), 1);
 }
 
+// The program's strips registered in the order the units start give the base indexes the units expect.
+TEST(SchemeImages, ProgramStripsRegisterInStartOrder) {
+  TSchemeImages charImages(12, 12), small(16, 16), large(32, 32), log(9, 9);
+  struct TStrip {
+    TSchemeImages *List;
+    const char *Name;
+    int First, Cells;
+  };
+  const TStrip strips[] = {
+      {&charImages, "diClassesCharImages", 0, 2},       {&small, "diClassesSmallImages", 0, 2},
+      {&large, "diClassesLargeImages", 0, 3},           {&small, "diDataElementSmallImages", 2, 2},
+      {&large, "diDataElementLargeImages", 3, 8},       {&large, "diSimpleElementsLargeImages", 11, 1},
+      {&large, "diTitledLargeImages", 12, 2},           {&small, "diTableElementSmallImages", 4, 1},
+      {&large, "diTableElementLargeImages", 14, 3},     {&log, "diLogImages", 0, 3},
+      {&small, "diCommonElementsSmallImages", 5, 9},
+  };
+  for (const TStrip &strip : strips) {
+    EXPECT_EQ(strip.List->AddStrip(QString::fromLatin1(strip.Name)), strip.First) << strip.Name;
+    EXPECT_EQ(strip.List->Count(), strip.First + strip.Cells) << strip.Name;
+  }
+}
+
 } // namespace
