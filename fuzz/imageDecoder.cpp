@@ -1,0 +1,28 @@
+// The picture loader as image elements use it: icons by their signature, everything else through the
+// platform decoder. Any bytes either fail with an error or give bitmaps.
+#include "umUniversalImage.h"
+
+#include "cuClasses.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static QGuiApplication application(*argc, *argv);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  TUniversalImage image;
+  try {
+    image.LoadFromStream(buffer);
+  } catch (const EException &) {
+  }
+  return 0;
+}

@@ -1,0 +1,151 @@
+// 32-bit ARGB bitmaps: the theme image and its tinted copies, decoded pictures and the off-screen buffer the
+// sheet canvas paints into.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class QFont;
+class QPainter;
+
+// A colour with alpha in the top byte, then red, green, blue. Alpha is straight (not premultiplied).
+using TColor32 = std::uint32_t;
+// A platform colour as documents and settings store it: 0x00BBGGRR, or a system colour (the top byte 0xFF
+// and the index of the system colour in the low byte, which makes the value negative).
+using TColor = std::int32_t;
+
+constexpr TColor clNone = 0x1FFFFFFF;  // "no colour"
+constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000u);
+constexpr TColor clHighlight = clSystemColor | 13;
+constexpr TColor clHighlightText = clSystemColor | 14;
+constexpr TColor clBtnFace = clSystemColor | 15;
+constexpr TColor clGrayText = clSystemColor | 17;
+constexpr TColor clWindow = clSystemColor | 5;
+constexpr TColor clWindowText = clSystemColor | 8;
+
+constexpr TColor32 MakeColor32(int red, int green, int blue, int alpha = 255) {
+  return (TColor32(alpha & 0xFF) << 24) | (TColor32(red & 0xFF) << 16) | (TColor32(green & 0xFF) << 8) |
+         TColor32(blue & 0xFF);
+}
+constexpr int AlphaOf(TColor32 c) { return int(c >> 24); }
+constexpr int RedOf(TColor32 c) { return int((c >> 16) & 0xFF); }
+constexpr int GreenOf(TColor32 c) { return int((c >> 8) & 0xFF); }
+constexpr int BlueOf(TColor32 c) { return int(c & 0xFF); }
+void SplitColor32(TColor32 c, int &red, int &green, int &blue, int &alpha);
+
+// An opaque ARGB colour of a platform colour; a system colour is read from the application palette.
+TColor32 Color32FromPlatform(TColor color);
+// The platform colour of the red, green and blue of `c` (alpha dropped).
+TColor PlatformColorOf(TColor32 c);
+
+// The source-over blend of `source` onto `destination`, both straight ARGB.
+TColor32 BlendColor32(TColor32 source, TColor32 destination);
+
+enum TDrawMode { dmOpaque = 0, dmBlend = 1 };
+enum TCombineMode { cmBlend = 0 };
+
+// Font style bits.
+enum : int { fsBold = 0x01, fsItalic = 0x02, fsUnderline = 0x04, fsStrikeOut = 0x08 };
+
+// The font of a bitmap's text operations. Sizes are points at 96 pixels per inch.
+struct TBitmapFont {
+  QString Name;  // face; empty means the platform's default face
+  int Size = 10;
+  int Style = 0;
+  TColor32 Color = 0xFF000000;
+
+  QFont ToQFont() const;
+  bool operator==(const TBitmapFont &) const = default;
+};
+
+class TBitmap32 {
+public:
+  TBitmap32();
+  ~TBitmap32();
+  TBitmap32(const TBitmap32 &) = delete;
+  TBitmap32 &operator=(const TBitmap32 &) = delete;
+
+  // Copies size, pixels, modes, outer colour, font and clip rectangle of `other`.
+  void Assign(const TBitmap32 &other);
+  // Takes the size and pixels of `image` (converted to straight ARGB); clip rectangle reset to the bounds.
+  void Assign(const QImage &image);
+  // A deep copy of the pixels as a QImage in straight ARGB.
+  QImage ToImage() const;
+
+  int Width() const { return FImage.width(); }
+  int Height() const { return FImage.height(); }
+  bool Empty() const { return FImage.isNull(); }
+  QRect BoundsRect() const { return QRect(0, 0, Width(), Height()); }
+  // Reallocates; the content is undefined until cleared. Resets the clip rectangle to the bounds.
+  void SetSize(int width, int height);
+
+  TDrawMode DrawMode() const { return FDrawMode; }
+  void SetDrawMode(TDrawMode mode) { FDrawMode = mode; }
+  TCombineMode CombineMode() const { return FCombineMode; }
+  void SetCombineMode(TCombineMode mode) { FCombineMode = mode; }
+  TColor32 OuterColor() const { return FOuterColor; }
+  void SetOuterColor(TColor32 color) { FOuterColor = color; }
+
+  // Pixel operations (clear, fills, frames, draws into this bitmap, text) touch only pixels inside the
+  // clip rectangle. It is always inside the bounds.
+  QRect ClipRect() const { return FClipRect; }
+  void SetClipRect(const QRect &rect);
+  bool Clipping() const { return FClipRect != BoundsRect(); }
+
+  // Pixel access in bitmap coordinates, row-major, top row first. `PixelPtr` and `ScanLine` need
+  // coordinates inside the bounds; `Pixel` returns the outer colour outside them and `SetPixel` ignores
+  // them there.
+  TColor32 *ScanLine(int y) { return FBits + std::size_t(y) * std::size_t(Width()); }
+  const TColor32 *ScanLine(int y) const { return FBits + std::size_t(y) * std::size_t(Width()); }
+  TColor32 *PixelPtr(int x, int y) { return ScanLine(y) + x; }
+  const TColor32 *PixelPtr(int x, int y) const { return ScanLine(y) + x; }
+  TColor32 Pixel(int x, int y) const;
+  void SetPixel(int x, int y, TColor32 color);
+
+  void Clear(TColor32 color);
+  // Every pixel's alpha becomes `alpha`; colours are kept. Ignores the clip rectangle.
+  void ResetAlpha(int alpha);
+  // Rectangles are half-open: x1 <= x < x2, y1 <= y < y2.
+  void FillRect(int x1, int y1, int x2, int y2, TColor32 color);
+  void FillRectBlended(int x1, int y1, int x2, int y2, TColor32 color);
+  void FrameRect(int x1, int y1, int x2, int y2, TColor32 color);
+
+  // Draws into `destination`, clipped to its clip rectangle, copying (dmOpaque) or blending (dmBlend) by
+  // this bitmap's draw mode. The scaled form resamples `source` onto `target` and reads no pixel outside
+  // `source` (neighbours of a cut in a shared image do not bleed in); `source` is first cut to the bounds.
+  void DrawTo(TBitmap32 &destination, int x, int y) const;
+  void DrawTo(TBitmap32 &destination, int x, int y, const QRect &source) const;
+  void DrawTo(TBitmap32 &destination, const QRect &target, const QRect &source) const;
+  // Copies to a platform surface, alpha dropped (every pixel drawn opaque).
+  void DrawToDevice(QPainter &device, int x, int y) const;
+  void DrawToDevice(QPainter &device, const QRect &target, const QRect &source) const;
+
+  // Text in the bitmap's font, at (x, y) = top-left of the text cell, transparent background, clipped.
+  TBitmapFont &Font() { return FFont; }
+  const TBitmapFont &Font() const { return FFont; }
+  void TextOut(int x, int y, const QString &text);
+  int TextWidth(const QString &text) const;
+  int TextHeight(const QString &text) const;
+
+  // The platform surface that draws into the pixels, for the drawing that has no bitmap operation (focus
+  // rectangles, rounded rectangles, image cells, translated text). Made on first use; its transform and
+  // clip belong to the caller. It ends when the size changes or the bitmap is assigned or destroyed.
+  QPainter &Painter();
+
+private:
+  void EndPainter();
+  QRect Clipped(int x1, int y1, int x2, int y2) const;
+
+  QImage FImage;              // Format_ARGB32; never shared, so FBits stays valid
+  TColor32 *FBits = nullptr;  // FImage's pixels
+  QRect FClipRect;
+  TColor32 FOuterColor = 0;
+  TDrawMode FDrawMode = dmOpaque;
+  TCombineMode FCombineMode = cmBlend;
+  TBitmapFont FFont;
+  std::unique_ptr<QPainter> FPainter;
+};
