@@ -16,6 +16,10 @@ std::unique_ptr<TSingleInstance> &CurrentSingleInstance() {
   static std::unique_ptr<TSingleInstance> current;
   return current;
 }
+std::unique_ptr<TFileDialogs> &CurrentFileDialogs() {
+  static std::unique_ptr<TFileDialogs> current;
+  return current;
+}
 
 template <class T> T &Required(const std::unique_ptr<T> &current, const char *what) {
   if (!current)
@@ -40,6 +44,12 @@ std::unique_ptr<TSingleInstance> InstallSingleInstance(std::unique_ptr<TSingleIn
   return singleInstance;
 }
 
+std::unique_ptr<TFileDialogs> InstallFileDialogs(std::unique_ptr<TFileDialogs> fileDialogs) {
+  CurrentFileDialogs().swap(fileDialogs);
+  return fileDialogs;
+}
+
 TUserInterface &UserInterface() { return Required(CurrentUserInterface(), "user interface"); }
 TShell &Shell() { return Required(CurrentShell(), "desktop shell"); }
 TSingleInstance &SingleInstance() { return Required(CurrentSingleInstance(), "single-instance service"); }
+TFileDialogs &FileDialogs() { return Required(CurrentFileDialogs(), "file dialog service"); }

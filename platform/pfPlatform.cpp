@@ -1,5 +1,6 @@
 #include "pfPlatform.h"
 
+#include "pfFileDialogs.h"
 #include "pfShell.h"
 #include "pfSingleInstance.h"
 #include "pfUserInterface.h"
@@ -8,9 +9,11 @@ TPlatformServices::TPlatformServices() {
   InstallUserInterface(std::make_unique<TQtUserInterface>());
   InstallShell(std::make_unique<TXdgShell>());
   InstallSingleInstance(std::make_unique<TLocalSingleInstance>());
+  InstallFileDialogs(std::make_unique<TQtFileDialogs>());
 }
 
 TPlatformServices::~TPlatformServices() {
+  InstallFileDialogs(nullptr);
   InstallSingleInstance(nullptr);
   InstallShell(nullptr);
   InstallUserInterface(nullptr);
