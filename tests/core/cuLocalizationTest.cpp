@@ -9,11 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <ostream>
 #include <set>
-
-// Failure messages show texts as text.
-static void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
