@@ -91,7 +91,7 @@ void ChangeEveryLeaf(TProperty &p) {
 
 TNodePtr<TKnot> SettingsFileKnot() {
   TNodePtr<TKnot> knot = MakeNode<TKnot>();
-  knot->SetInheritedOptions(0x8E);
+  knot->SetInheritedOptions(koSettingsFileOptions);
   return knot;
 }
 

@@ -206,6 +206,17 @@ TEST_F(LocalizationTest, ChangingALanguageNotifiesOnceAndOnlyOnAChange) {
   l.Unsubscribe(NotifyMethod<&TCounter::Called>, &counter);
 }
 
+TEST_F(LocalizationTest, AStoredCodeThatIsEmptyOrUnknownGivesTheFallbackLanguage) {
+  TLocalization &l = Localization();
+  l.SetFallbackLanguage(langEnglish);
+  const std::pair<QString, TLanguageId> cases[] = {
+      {u"RUS"_qs, 1049}, {QString(), langEnglish}, {u"CHS"_qs, 2052}, {u"XYZ"_qs, langEnglish}, {u"rus"_qs, langEnglish}};
+  for (const auto &[code, language] : cases) {
+    l.SetLanguageCode(code);
+    EXPECT_EQ(l.Language(), language) << code.toStdString();
+  }
+}
+
 TEST(Localization, LanguageCodesAndAvailableLanguages) {
   EXPECT_EQ(TLocalization::LanguageCodeToId(u"DEU"_qs), std::optional<TLanguageId>(1031));
   EXPECT_EQ(TLocalization::LanguageCodeToId(u"ENU"_qs), std::optional<TLanguageId>(1033));

@@ -7,9 +7,6 @@
 
 namespace {
 
-// The options of the settings file: unique parameters, empty children skipped, bare raw values.
-constexpr std::uint16_t SettingsFileOptions = 0x8E;
-
 // Records every code-1 notification of the nodes it listens to, by name, into one shared log.
 struct TListener {
   std::string *Log;
@@ -32,7 +29,7 @@ struct TTree {
 
 TNodePtr<TKnot> SettingsKnot(const QString &text = QString()) {
   TNodePtr<TKnot> knot = MakeNode<TKnot>();
-  knot->SetInheritedOptions(SettingsFileOptions);
+  knot->SetInheritedOptions(koSettingsFileOptions);
   if (!text.isEmpty())
     knot->ParseString(text);
   knot->SetName(QStringLiteral("Settings"));
