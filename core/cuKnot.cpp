@@ -131,9 +131,10 @@ int HexDigit(char16_t c) {
 // ---------------------------------------------------------------------------------------------------------
 // TKnotParam
 
-QString TKnotParam::Text() const {
+const QString &TKnotParam::Text() const {
+  static const QString none;
   const QString *text = std::get_if<QString>(&FValue);
-  return text ? *text : QString();
+  return text ? *text : none;
 }
 
 const QByteArray &TKnotParam::Bytes() const {
@@ -554,10 +555,7 @@ void TKnot::RestorePlacement(TFormGeometry &form) {
 QString TKnot::GetText() const { return KnotText(*this); }
 
 QByteArray TKnot::ToBytes(TTextEncoding encoding) const {
-  QByteArray bytes = GetText().toUtf8();
-  if (encoding == teUtf8)
-    bytes.prepend("\xEF\xBB\xBF", 3);
-  return bytes;
+  return KnotUtf8(*this, encoding == teUtf8);
 }
 
 void TKnot::SaveToStream(QIODevice &stream, TTextEncoding encoding) const {

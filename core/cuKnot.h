@@ -56,7 +56,7 @@ public:
   const QString &Name() const { return FName; }
   TKnotParamKind Kind() const { return TKnotParamKind(FValue.index()); }
   // The text of a pkText parameter (empty for the other kinds).
-  QString Text() const;
+  const QString &Text() const;
   // The bytes of a binary parameter (empty for the other kinds); a pkBinaryRef answers its referent.
   const QByteArray &Bytes() const;
   // The value as text: the text, the bytes as upper-case hexadecimal digits, or "" without value.
@@ -79,7 +79,6 @@ public:
 
 private:
   friend class TKnot;
-  friend struct TKnotReader;
   TKnotParam(TKnot *knot, const QString &name) : FKnot(knot), FName(name) {}
 
   struct Links {
