@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QIODevice>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstring>
@@ -446,9 +445,6 @@ bool TKnot::ReadBool(QStringView name, bool defaultValue) {
   return defaultValue;
 }
 
-// A missing parameter or one without value: true, `bytes` unchanged. A binary one: its bytes. A text:
-// pairs of hexadecimal digits (either case); an odd length answers false and leaves `bytes` alone, a pair
-// that does not convert empties `bytes` and answers false.
 bool TKnot::ReadBinary(QStringView name, QByteArray &bytes) {
   TKnotParam *p = FindParam(name);
   if (!p)

@@ -189,7 +189,9 @@ public:
   int ReadInt(QStringView name, int defaultValue, int min = 0, int max = 0);
   // "1" true, "0" false, anything else the default.
   bool ReadBool(QStringView name, bool defaultValue);
-  // See the comment in cuKnot.cpp; answers false for an odd or non-hexadecimal text.
+  // A missing parameter or one without value answers true and leaves `bytes` alone; a binary one copies
+  // its bytes; a text is read as pairs of hexadecimal digits (either case): an odd length answers false
+  // and leaves `bytes` alone, a pair that does not convert empties `bytes` and answers false.
   bool ReadBinary(QStringView name, QByteArray &bytes);
   void WriteStr(const QString &name, const QString &text);
   void WriteInt(const QString &name, int value);
