@@ -12,9 +12,6 @@
 #include <ostream>
 #include <set>
 
-// Failure messages show texts as text.
-static void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace {
 
 // The shipped table of a language code, read straight from the resources.
