@@ -51,7 +51,14 @@ TElement *Construct(TElement *element, TScheme *scheme, TElement *owner, TElemen
 }
 }  // namespace
 
-std::int32_t NextElementId() { return GElementIdCounter.fetch_add(1) + 1; }
+std::int32_t NextElementId() {
+  // A restored identity near the top of the range makes the counter wrap; 0 (no identity) is skipped.
+  std::int32_t id;
+  do
+    id = std::int32_t(std::uint32_t(GElementIdCounter.fetch_add(1)) + 1u);
+  while (id == 0);
+  return id;
+}
 
 void RaiseElementIdCounter(std::int32_t id) {
   std::int32_t current = GElementIdCounter.load();
