@@ -348,6 +348,13 @@ private:
     TElement *First = nullptr;
     TElement *Last = nullptr;
   };
+  // Identities are mostly handed out in sequence: hashed by their own value, consecutive ones land in
+  // consecutive buckets, which keeps a large load from missing the cache on every registration.
+  struct TIdKey {
+    std::int32_t Id;
+    bool operator==(const TIdKey &) const = default;
+    friend size_t qHash(TIdKey key, size_t seed) { return size_t(std::uint32_t(key.Id)) ^ seed; }
+  };
   void IndexId(TElement *element);
   void UnindexId(TElement *element);
   void RemovePending(TElement *element);
@@ -361,7 +368,7 @@ private:
   TUndoRedo *FUndoRedo = nullptr;
   int FUpdateCount = 0;
 
-  QHash<std::int32_t, TIdChain> FIds;
+  QHash<TIdKey, TIdChain> FIds;
   std::uint64_t FRegistrations = 0;
   int FElementCount = 0;
   TElement *FPendingFirst = nullptr;

@@ -1,9 +1,8 @@
 #include "diFiling.h"
 
 #include "cuLocalization.h"
-#include "diVisualElements.h"
-
 #include "cuUtils.h"
+#include "diVisualElements.h"
 
 #include <QDir>
 
