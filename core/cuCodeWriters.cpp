@@ -4,13 +4,27 @@
 
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Writing knot K with effective options O:
+//  1. the switches are saved; indentation is on unless O has koNoIndent, line breaks unless koNoLineBreaks;
+//  2. "<name params/>" without children, else "<name params>", a line break, the children one level
+//     deeper (empty ones left out under koSkipEmptyChildren), and "</name>"; never a space before ">";
+//  3. after K, when it has an owner, a line break unless its next sibling has koSameLine;
+//  4. the switches are restored.
+// Parameters: " name" without value, else " name=" and the value, in double quotes unless O has
+// koBareValues and the value needs none. XML style turns characters 1 to 31 and lone surrogates into
+// "&#N;" and escapes the quote, "&", "<" and ">"; it needs quotes for a space. Raw style (koRawValues)
+// only doubles quotes and turns a lone surrogate into U+FFFD, the one character it cannot carry; it needs
+// quotes for space, TAB, CR, LF, quote, "/" and ">". Binary values are upper-case hexadecimal digits.
+
 namespace {
 
-// Characters the value escaping looks at: bit 1 in XML style, bit 2 in raw style; bit 4 and 8 mark the
-// characters that need quotes in XML and in raw style.
 enum : uint8_t { ecXml = 1, ecRaw = 2, eqXml = 4, eqRaw = 8 };
 struct TEscapeTable {
-  uint8_t Class[256] = {};
+  uint8_t Class[128] = {};
   constexpr TEscapeTable() {
     for (int c = 1; c < 32; ++c)
       Class[c] |= ecXml;
@@ -24,126 +38,288 @@ struct TEscapeTable {
 };
 constexpr TEscapeTable Escapes;
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
+bool IsHigh(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+bool IsLow(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
+bool IsSurrogate(char16_t c) { return c >= 0xD800 && c < 0xE000; }
 
-// Index of the first character that escaping changes (lone surrogates included) at or after `from`, or
-// the length; `needsQuotes` collects the quote rule over the characters passed.
-qsizetype ScanValue(QStringView v, qsizetype from, uint8_t escapeBit, uint8_t quoteBit, bool &needsQuotes) {
-  const char16_t *s = v.utf16();
-  const qsizetype n = v.size();
-  for (qsizetype i = from; i < n; ++i) {
-    char16_t c = s[i];
-    if (c < 256) {
-      uint8_t k = Escapes.Class[c];
-      if (k & quoteBit)
-        needsQuotes = true;
-      if (k & escapeBit)
-        return i;
-    } else if (c >= 0xD800 && c < 0xE000) {
-      if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(s[i + 1]))
-        ++i;
-      else
-        return i;
-    }
+bool NeedsQuotes(QStringView v, bool raw) {
+  const uint8_t bit = raw ? eqRaw : eqXml;
+  for (QChar c : v)
+    if (c.unicode() < 128 && (Escapes.Class[c.unicode()] & bit))
+      return true;
+  return false;
+}
+
+// The XML reference of a character ("&quot;", "&#9;", ...) into `out`; answers its length.
+int XmlReference(char16_t c, char *out) {
+  const char *named = c == u'"' ? "&quot;" : c == u'&' ? "&amp;" : c == u'<' ? "&lt;" : c == u'>' ? "&gt;" : nullptr;
+  if (named) {
+    int n = int(std::strlen(named));
+    std::memcpy(out, named, size_t(n));
+    return n;
   }
+  char digits[8];
+  int k = 0;
+  for (unsigned v = c; v; v /= 10)
+    digits[k++] = char('0' + v % 10);
+  int n = 0;
+  out[n++] = '&';
+  out[n++] = '#';
+  while (k)
+    out[n++] = digits[--k];
+  out[n++] = ';';
   return n;
 }
 
-// Appends the escaped value to `out`; answers whether it needs quotes.
-bool AppendEscaped(QString &out, QStringView v, bool raw) {
-  const uint8_t escapeBit = raw ? ecRaw : ecXml, quoteBit = raw ? eqRaw : eqXml;
-  bool needsQuotes = false;
-  qsizetype done = 0;
-  for (;;) {
-    qsizetype at = ScanValue(v, done, escapeBit, quoteBit, needsQuotes);
-    out.append(v.mid(done, at - done));
-    if (at == v.size())
-      return needsQuotes;
-    char16_t c = v[at].unicode();
-    if (raw) {
-      out.append(c == u'"' ? QStringView(u"\"\"") : QStringView(u"\uFFFD"));
-    } else {
-      switch (c) {
-        case u'"': out.append(u"&quot;"); break;
-        case u'&': out.append(u"&amp;"); break;
-        case u'<': out.append(u"&lt;"); break;
-        case u'>': out.append(u"&gt;"); break;
-        default:  // controls 1 to 31 and lone surrogates
-          out.append(u"&#");
-          out.append(QString::number(int(c)));
-          out.append(u';');
-      }
-    }
-    done = at + 1;
+enum TPlainSet { psNames, psRaw, psXml };
+
+// Length of the run from `s` that needs neither escaping nor encoding: ASCII without the characters the
+// set escapes (none for names, the quote in raw style, the quote, "&", "<", ">" and controls 1 to 31 in XML
+// style). With `out` the run is also stored there as bytes; `out` must have room for max(n, 8) bytes,
+// since eight units are handled at a time where the processor allows.
+#if defined(__SSE2__)
+// All ones in the 16-bit lanes of `x` that hold a unit of the plain set.
+template <TPlainSet set> inline __m128i PlainLanes(__m128i x) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i plain = _mm_cmpeq_epi16(_mm_and_si128(x, _mm_set1_epi16(short(0xFF80))), zero);
+  if (set == psNames)
+    return plain;
+  __m128i special = _mm_cmpeq_epi16(x, _mm_set1_epi16('"'));
+  if (set == psXml) {
+    special = _mm_or_si128(special, _mm_cmpeq_epi16(x, _mm_set1_epi16('&')));
+    special = _mm_or_si128(special, _mm_cmpeq_epi16(x, _mm_set1_epi16('<')));
+    special = _mm_or_si128(special, _mm_cmpeq_epi16(x, _mm_set1_epi16('>')));
+    // Controls 1 to 31; the character 0 stays as it is.
+    special = _mm_or_si128(special,
+                           _mm_andnot_si128(_mm_cmpeq_epi16(x, zero), _mm_cmplt_epi16(x, _mm_set1_epi16(0x20))));
+  }
+  return _mm_andnot_si128(special, plain);
+}
+#endif
+
+// Length of the run from `s` that needs neither escaping nor encoding: ASCII without the characters the
+// set escapes (none for names, the quote in raw style, the quote, "&", "<", ">" and controls 1 to 31 in XML
+// style). With `out` the run is also stored there as bytes; `out` must have room for n bytes. Sixteen
+// units are looked at a time where the processor allows.
+template <TPlainSet set> qsizetype PlainAsciiRun(const char16_t *s, qsizetype n, char *out = nullptr) {
+  qsizetype i = 0;
+#if defined(__SSE2__)
+  for (; i + 16 <= n; i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + 8));
+    if (out)
+      _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_packus_epi16(a, b));
+    const __m128i plain = _mm_packs_epi16(PlainLanes<set>(a), PlainLanes<set>(b));
+    const int mask = _mm_movemask_epi8(plain);
+    if (mask != 0xFFFF)
+      return i + __builtin_ctz(~unsigned(mask));
+  }
+#endif
+  constexpr uint8_t bit = set == psXml ? ecXml : set == psRaw ? ecRaw : 0;
+  for (; i < n && s[i] < 128 && !(Escapes.Class[s[i]] & bit); ++i)
+    if (out)
+      out[i] = char(s[i]);
+  return i;
+}
+
+qsizetype PlainValueRun(const char16_t *s, qsizetype n, bool raw, char *out = nullptr) {
+  return raw ? PlainAsciiRun<psRaw>(s, n, out) : PlainAsciiRun<psXml>(s, n, out);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// TUtf16Text
+
+void TUtf16Text::AppendText(QStringView text) {
+  const qsizetype start = FText.size();
+  FText.append(text);
+  char16_t *d = reinterpret_cast<char16_t *>(FText.data()) + start;
+  for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+    if (!IsSurrogate(d[i]))
+      continue;
+    if (IsHigh(d[i]) && i + 1 < n && IsLow(d[i + 1]))
+      ++i;
+    else
+      d[i] = 0xFFFD;
   }
 }
 
-void AppendHex(QString &out, const QByteArray &bytes) {
+void TUtf16Text::AppendValue(QStringView v, bool raw) {
+  const char16_t *s = v.utf16();
+  const qsizetype n = v.size();
+  qsizetype i = 0;
+  while (i < n) {
+    qsizetype run = PlainValueRun(s + i, n - i, raw);
+    // Characters from U+0080 on are copied as they are unless they are lone surrogates.
+    while (i + run < n && s[i + run] >= 128 && !IsSurrogate(s[i + run])) {
+      ++run;
+      run += PlainValueRun(s + i + run, n - i - run, raw);
+    }
+    FText.append(QStringView(s + i, run));
+    i += run;
+    if (i >= n)
+      break;
+    const char16_t c = s[i];
+    if (IsHigh(c) && i + 1 < n && IsLow(s[i + 1])) {
+      FText.append(QStringView(s + i, 2));
+      i += 2;
+      continue;
+    }
+    if (raw) {
+      FText.append(c == u'"' ? QStringView(u"\"\"") : QStringView(u"\uFFFD"));
+    } else {
+      char reference[12];
+      FText.append(QLatin1StringView(reference, XmlReference(c, reference)));
+    }
+    ++i;
+  }
+}
+
+void TUtf16Text::AppendHex(const QByteArray &bytes) {
   static const char16_t digits[] = u"0123456789ABCDEF";
-  qsizetype at = out.size();
-  out.resize(at + 2 * bytes.size());
-  char16_t *d = reinterpret_cast<char16_t *>(out.data()) + at;
+  const qsizetype at = FText.size();
+  FText.resize(at + 2 * bytes.size());
+  char16_t *d = reinterpret_cast<char16_t *>(FText.data()) + at;
   for (char b : bytes) {
     *d++ = digits[uint8_t(b) >> 4];
     *d++ = digits[uint8_t(b) & 15];
   }
 }
 
-void WriteParams(TCodeWriter &w, const TKnot &k, uint16_t options) {
+// ---------------------------------------------------------------------------------------------------------
+// TUtf8Text
+
+namespace {
+
+// Encodes one code point; answers the end of the bytes written.
+char *EncodeUtf8(uint32_t cp, char *d) {
+  if (cp < 0x80) {
+    *d++ = char(cp);
+  } else if (cp < 0x800) {
+    *d++ = char(0xC0 | cp >> 6);
+    *d++ = char(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *d++ = char(0xE0 | cp >> 12);
+    *d++ = char(0x80 | ((cp >> 6) & 0x3F));
+    *d++ = char(0x80 | (cp & 0x3F));
+  } else {
+    *d++ = char(0xF0 | cp >> 18);
+    *d++ = char(0x80 | ((cp >> 12) & 0x3F));
+    *d++ = char(0x80 | ((cp >> 6) & 0x3F));
+    *d++ = char(0x80 | (cp & 0x3F));
+  }
+  return d;
+}
+
+}  // namespace
+
+void TUtf8Text::AppendText(QStringView text) {
+  const char16_t *s = text.utf16();
+  const qsizetype n = text.size();
+  char *d = Room(3 * n);
+  for (qsizetype i = 0; i < n; ++i) {
+    const qsizetype run = PlainAsciiRun<psNames>(s + i, n - i, d);
+    d += run;
+    i += run;
+    if (i >= n)
+      break;
+    char16_t c = s[i];
+    if (!IsSurrogate(c)) {
+      d = EncodeUtf8(c, d);
+    } else if (IsHigh(c) && i + 1 < n && IsLow(s[i + 1])) {
+      d = EncodeUtf8(0x10000 + ((uint32_t(c) - 0xD800) << 10) + (s[i + 1] - 0xDC00), d);
+      ++i;
+    } else {
+      d = EncodeUtf8(0xFFFD, d);
+    }
+  }
+  FSize = d - FBytes.data();
+}
+
+void TUtf8Text::AppendValue(QStringView v, bool raw) {
+  const char16_t *s = v.utf16();
+  const qsizetype n = v.size();
+  // At most eight bytes per unit ("&#56320;" for a lone surrogate).
+  char *d = Room(8 * n);
+  qsizetype i = 0;
+  while (i < n) {
+    const qsizetype run = PlainValueRun(s + i, n - i, raw, d);
+    d += run;
+    i += run;
+    if (i >= n)
+      break;
+    const char16_t c = s[i];
+    if (c >= 128 && !IsSurrogate(c)) {
+      d = EncodeUtf8(c, d);
+    } else if (IsHigh(c) && i + 1 < n && IsLow(s[i + 1])) {
+      d = EncodeUtf8(0x10000 + ((uint32_t(c) - 0xD800) << 10) + (s[i + 1] - 0xDC00), d);
+      ++i;
+    } else if (raw) {
+      if (c == u'"') {
+        *d++ = '"';
+        *d++ = '"';
+      } else {
+        d = EncodeUtf8(0xFFFD, d);
+      }
+    } else {
+      d += XmlReference(c, d);
+    }
+    ++i;
+  }
+  FSize = d - FBytes.data();
+}
+
+void TUtf8Text::AppendHex(const QByteArray &bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  char *d = Room(2 * bytes.size());
+  for (char b : bytes) {
+    *d++ = digits[uint8_t(b) >> 4];
+    *d++ = digits[uint8_t(b) & 15];
+  }
+  FSize = d - FBytes.data();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The knot writer
+
+namespace {
+
+template <class Sink> void WriteParams(Sink &out, const TKnot &k, uint16_t options) {
   const bool raw = options & koRawValues, bare = options & koBareValues;
-  QString &out = w.Buffer();
-  QString scratch;
   for (const TKnotParam *p = k.FirstParam(); p; p = p->Next()) {
-    out.append(u' ');
-    out.append(p->Name());
+    out.AppendAscii(" ", 1);
+    out.AppendText(p->Name());
     switch (p->Kind()) {
       case pkNone:
         break;
       case pkText: {
-        out.append(u'=');
-        // Escape into the output after a placeholder quote, which is dropped again for a bare value.
-        qsizetype quoteAt = out.size();
-        out.append(u'"');
-        bool needsQuotes = AppendEscaped(out, p->Text(), raw);
-        if (needsQuotes || !bare)
-          out.append(u'"');
-        else
-          out.remove(quoteAt, 1);
+        const QString &text = p->Text();
+        const bool quoted = !bare || NeedsQuotes(text, raw);
+        out.AppendAscii("=\"", quoted ? 2 : 1);
+        out.AppendValue(text, raw);
+        if (quoted)
+          out.AppendAscii("\"", 1);
         break;
       }
       case pkBinary:
       case pkBinaryRef:
-        out.append(bare ? QStringView(u"=") : QStringView(u"=\""));
-        AppendHex(out, p->Bytes());
+        out.AppendAscii("=\"", bare ? 1 : 2);
+        out.AppendHex(p->Bytes());
         if (!bare)
-          out.append(u'"');
+          out.AppendAscii("\"", 1);
         break;
     }
   }
 }
 
-struct TFrame {
-  const TKnot *Knot;
-  const TKnot *NextChild;
-  bool Indentation, LineBreaks;
-};
-
-}  // namespace
-
-// Writing knot K with effective options O:
-//  1. the switches are saved; indentation is on unless O has koNoIndent, line breaks unless koNoLineBreaks;
-//  2. "<name params/>" without children, else "<name params>", a line break, the children one level
-//     deeper (empty ones left out under koSkipEmptyChildren), and "</name>"; never a space before the ">";
-//  3. after K, when it has an owner, a line break unless its next sibling has koSameLine;
-//  4. the switches are restored.
-// Values: XML style turns characters 1 to 31 and lone surrogates into "&#N;" and escapes the quote, "&",
-// "<" and ">"; it needs quotes for a space. Raw style (koRawValues) only doubles quotes and turns a lone
-// surrogate into U+FFFD, the one character it cannot carry; it needs quotes for space, TAB, CR, LF, quote,
-// "/" and ">". Values that need none are bare under koBareValues. Binary values are hexadecimal digits.
 // The walk keeps its own stack, so any depth is safe.
-QString KnotText(const TKnot &root) {
-  TCodeWriter w;
+template <class Sink> auto WriteKnot(const TKnot &root, TCodeWriter<Sink> &w) {
+  struct TFrame {
+    const TKnot *Knot;
+    const TKnot *NextChild;
+    bool Indentation, LineBreaks;
+  };
   std::vector<TFrame> stack;
 
   auto finish = [&](const TKnot *k, bool indentation, bool lineBreaks) {
@@ -160,16 +336,17 @@ QString KnotText(const TKnot &root) {
     const bool indentation = w.Indentation, lineBreaks = w.LineBreaks;
     w.Indentation = !(o & koNoIndent);
     w.LineBreaks = !(o & koNoLineBreaks);
-    w.Append(u'<');
-    w.Buffer().append(k->Name());
-    WriteParams(w, *k, o);
+    Sink &out = w.Out();
+    out.AppendAscii("<", 1);
+    out.AppendText(k->Name());
+    WriteParams(out, *k, o);
     if (const TKnot *child = k->FirstKnot()) {
-      w.Buffer().append(u'>');
+      out.AppendAscii(">", 1);
       w.LineBreak();
       ++w.Level;
       stack.push_back({k, child, indentation, lineBreaks});
     } else {
-      w.Buffer().append(u"/>");
+      out.AppendAscii("/>", 2);
       finish(k, indentation, lineBreaks);
     }
   };
@@ -189,10 +366,27 @@ QString KnotText(const TKnot &root) {
     const TFrame done = f;
     stack.pop_back();
     --w.Level;
-    w.Append(QLatin1StringView("</"));
-    w.Buffer().append(done.Knot->Name());
-    w.Buffer().append(u'>');
+    Sink &out = w.Out();
+    out.AppendAscii("</", 2);
+    out.AppendText(done.Knot->Name());
+    out.AppendAscii(">", 1);
     finish(done.Knot, done.Indentation, done.LineBreaks);
   }
   return w.TakeText();
+}
+
+}  // namespace
+
+QString KnotText(const TKnot &knot) {
+  TCodeWriter<TUtf16Text> w;
+  return WriteKnot(knot, w);
+}
+
+QByteArray KnotUtf8(const TKnot &knot, bool byteOrderMark) {
+  TCodeWriter<TUtf8Text> w;
+  if (byteOrderMark)
+    w.RawSink().AppendAscii("\xEF\xBB\xBF", 3);
+  QByteArray bytes = WriteKnot(knot, w);
+  bytes.squeeze();
+  return bytes;
 }

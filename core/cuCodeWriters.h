@@ -1,61 +1,102 @@
 // Line-oriented text writers: a text built line by line with a nesting level, and the knot writer on top.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
+#include <algorithm>
+#include <cstring>
+
 class TKnot;
 
-// A text of lines. Appending goes to the last line; appending to an empty line at a level above 0 with
-// indentation on writes one TAB per level first. A line break starts a new empty line while line breaks
-// are on. Text() ends every line, the last one included, with CR LF.
-class TCodeWriter {
+// A text of lines held in `Sink` (TUtf16Text or TUtf8Text). Appending goes to the last line; appending to
+// an empty line at a level above 0 with indentation on writes one TAB per level first. A line break starts
+// a new empty line while line breaks are on. TakeText() ends every line, the last one included, with
+// CR LF.
+template <class Sink> class TCodeWriter {
 public:
   int Level = 0;
   bool Indentation = true;
   bool LineBreaks = true;
 
-  void Reserve(qsizetype characters) { FText.reserve(characters); }
-  void Append(QStringView text) {
-    if (text.isEmpty())
-      return;
-    BeginAppend();
-    FText.append(text);
-  }
-  void Append(QLatin1StringView text) {
-    BeginAppend();
-    FText.append(text);
-  }
-  void Append(QChar c) {
-    BeginAppend();
-    FText.append(c);
+  // Call before appending to the line through Out().
+  Sink &Out() {
+    if (FLineEmpty) {
+      FLineEmpty = false;
+      if (Indentation && Level > 0)
+        FSink.AppendRepeated('\t', Level);
+    }
+    return FSink;
   }
   void LineBreak() {
     if (!LineBreaks)
       return;
-    FText.append(u"\r\n");
+    FSink.AppendAscii("\r\n", 2);
     FLineEmpty = true;
   }
-  // The raw buffer of the last line; text appended through it is not indented (call BeginAppend first).
-  QString &Buffer() { return FText; }
-  void BeginAppend() {
-    if (FLineEmpty) {
-      FLineEmpty = false;
-      if (Indentation && Level > 0)
-        FText.append(QString(Level, u'\t'));
-    }
-  }
-  // Ends the last line and hands the text over; the writer is empty afterwards.
-  QString TakeText() {
-    FText.append(u"\r\n");
+  auto TakeText() {
+    FSink.AppendAscii("\r\n", 2);
     FLineEmpty = true;
-    return std::move(FText);
+    return FSink.Take();
   }
+  Sink &RawSink() { return FSink; }
 
 private:
-  QString FText;
+  Sink FSink;
   bool FLineEmpty = true;
 };
 
-// Writes `knot` and its subtree in the knot text form (see cuKnot.cpp for the rules).
+// A growing UTF-16 text.
+class TUtf16Text {
+public:
+  void AppendAscii(const char *s, qsizetype n) { FText.append(QLatin1StringView(s, n)); }
+  void AppendRepeated(char c, qsizetype n) { FText.append(QString(n, QLatin1Char(c))); }
+  // Appends the text; a lone surrogate becomes U+FFFD (used for names, which are never escaped).
+  void AppendText(QStringView text);
+  // Appends a value in XML style (raw == false) or raw style (see KnotText).
+  void AppendValue(QStringView value, bool raw);
+  void AppendHex(const QByteArray &bytes);
+  QString Take() { return std::move(FText); }
+
+private:
+  QString FText;
+};
+
+// A growing UTF-8 text, encoded as it is written.
+class TUtf8Text {
+public:
+  void AppendAscii(const char *s, qsizetype n) {
+    char *d = Room(n);
+    std::memcpy(d, s, size_t(n));
+    FSize += n;
+  }
+  void AppendRepeated(char c, qsizetype n) {
+    char *d = Room(n);
+    std::memset(d, c, size_t(n));
+    FSize += n;
+  }
+  void AppendText(QStringView text);
+  void AppendValue(QStringView value, bool raw);
+  void AppendHex(const QByteArray &bytes);
+  QByteArray Take() {
+    FBytes.resize(FSize);
+    FSize = 0;
+    return std::move(FBytes);
+  }
+
+private:
+  // Room for n more bytes at the end; answers where they go.
+  char *Room(qsizetype n) {
+    if (FSize + n > FBytes.size())
+      FBytes.resize(std::max<qsizetype>(FSize + n, 2 * FBytes.size() + 4096));
+    return FBytes.data() + FSize;
+  }
+  QByteArray FBytes;  // its size is the capacity; FSize bytes are written
+  qsizetype FSize = 0;
+};
+
+// The knot and its subtree as text (the rules are in cuCodeWriters.cpp).
 QString KnotText(const TKnot &knot);
+// The same text encoded as UTF-8, after the byte order mark when `byteOrderMark` is set.
+QByteArray KnotUtf8(const TKnot &knot, bool byteOrderMark);

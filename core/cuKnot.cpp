@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QIODevice>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstring>
@@ -131,9 +130,10 @@ int HexDigit(char16_t c) {
 // ---------------------------------------------------------------------------------------------------------
 // TKnotParam
 
-QString TKnotParam::Text() const {
+const QString &TKnotParam::Text() const {
+  static const QString none;
   const QString *text = std::get_if<QString>(&FValue);
-  return text ? *text : QString();
+  return text ? *text : none;
 }
 
 const QByteArray &TKnotParam::Bytes() const {
@@ -445,9 +445,6 @@ bool TKnot::ReadBool(QStringView name, bool defaultValue) {
   return defaultValue;
 }
 
-// A missing parameter or one without value: true, `bytes` unchanged. A binary one: its bytes. A text:
-// pairs of hexadecimal digits (either case); an odd length answers false and leaves `bytes` alone, a pair
-// that does not convert empties `bytes` and answers false.
 bool TKnot::ReadBinary(QStringView name, QByteArray &bytes) {
   TKnotParam *p = FindParam(name);
   if (!p)
@@ -554,10 +551,7 @@ void TKnot::RestorePlacement(TFormGeometry &form) {
 QString TKnot::GetText() const { return KnotText(*this); }
 
 QByteArray TKnot::ToBytes(TTextEncoding encoding) const {
-  QByteArray bytes = GetText().toUtf8();
-  if (encoding == teUtf8)
-    bytes.prepend("\xEF\xBB\xBF", 3);
-  return bytes;
+  return KnotUtf8(*this, encoding == teUtf8);
 }
 
 void TKnot::SaveToStream(QIODevice &stream, TTextEncoding encoding) const {

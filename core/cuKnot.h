@@ -56,7 +56,7 @@ public:
   const QString &Name() const { return FName; }
   TKnotParamKind Kind() const { return TKnotParamKind(FValue.index()); }
   // The text of a pkText parameter (empty for the other kinds).
-  QString Text() const;
+  const QString &Text() const;
   // The bytes of a binary parameter (empty for the other kinds); a pkBinaryRef answers its referent.
   const QByteArray &Bytes() const;
   // The value as text: the text, the bytes as upper-case hexadecimal digits, or "" without value.
@@ -79,7 +79,6 @@ public:
 
 private:
   friend class TKnot;
-  friend struct TKnotReader;
   TKnotParam(TKnot *knot, const QString &name) : FKnot(knot), FName(name) {}
 
   struct Links {
@@ -190,7 +189,9 @@ public:
   int ReadInt(QStringView name, int defaultValue, int min = 0, int max = 0);
   // "1" true, "0" false, anything else the default.
   bool ReadBool(QStringView name, bool defaultValue);
-  // See the comment in cuKnot.cpp; answers false for an odd or non-hexadecimal text.
+  // A missing parameter or one without value answers true and leaves `bytes` alone; a binary one copies
+  // its bytes; a text is read as pairs of hexadecimal digits (either case): an odd length answers false
+  // and leaves `bytes` alone, a pair that does not convert empties `bytes` and answers false.
   bool ReadBinary(QStringView name, QByteArray &bytes);
   void WriteStr(const QString &name, const QString &text);
   void WriteInt(const QString &name, int value);

@@ -167,7 +167,8 @@ template <class Traits> class TParser {
   using Unit = typename Traits::Unit;
 
 public:
-  TParser(const Unit *text, qsizetype count, bool raw) : p(text), end(text + count), FRaw(raw) {}
+  TParser(const Unit *text, qsizetype count, bool raw)
+      : p(text), end(text + count), FRaw(raw), FSlots(count < 4096 ? 16 : 256) {}
 
   // Answers whether the text was whole.
   bool Document(TKnot &root);
@@ -198,14 +199,14 @@ private:
   const bool FRaw;
   bool FWhole = true;
 
-  // Names repeat all over a file: the last name seen in each of 256 hash slots is shared instead of
-  // being decoded and allocated again.
+  // Names repeat all over a file: the last name seen in each hash slot (a power of two of them, fewer for
+  // short texts) is shared instead of being decoded and allocated again.
   struct TSlot {
     Unit Units[24];
     qsizetype Length = -1;
     QString Name;
   };
-  std::vector<TSlot> FSlots = std::vector<TSlot>(256);
+  std::vector<TSlot> FSlots;
 };
 
 template <class Traits> const QString &TParser<Traits>::Intern(const Unit *s, qsizetype n) {
@@ -217,7 +218,7 @@ template <class Traits> const QString &TParser<Traits>::Intern(const Unit *s, qs
   uint32_t h = 2166136261u;
   for (qsizetype i = 0; i < n; ++i)
     h = (h ^ s[i]) * 16777619u;
-  TSlot &slot = FSlots[(h ^ (h >> 8)) & 255];
+  TSlot &slot = FSlots[(h ^ (h >> 8)) & (FSlots.size() - 1)];
   if (slot.Length == n && std::memcmp(slot.Units, s, size_t(n) * sizeof(Unit)) == 0)
     return slot.Name;
   std::memcpy(slot.Units, s, size_t(n) * sizeof(Unit));

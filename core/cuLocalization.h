@@ -46,6 +46,9 @@ public:
   TLanguageId FallbackLanguage() const { return FFallbackLanguage; }
   void SetLanguage(TLanguageId language);
   void SetFallbackLanguage(TLanguageId language);
+  // Applies a stored language code (the settings' Language): the language of that code, or the fallback
+  // language when the code is empty or unknown.
+  void SetLanguageCode(const QString &code) { SetLanguage(LanguageCodeToId(code).value_or(FFallbackLanguage)); }
 
   // The text of `id` in Language(); when that is empty, the text in FallbackLanguage() (unless it is 0
   // or the same language). A missing text is the empty string.

@@ -105,6 +105,38 @@ TEST(KnotWriter, EscapesAndQuotesValuesByStyle) {
     k->SetInheritedOptions(c.Options);
     k->WriteStr(QStringLiteral("v"), QString::fromUtf16(c.Value));
     EXPECT_EQ(k->GetText(), QString::fromUtf16(c.Written) + QStringLiteral("\r\n")) << QString::fromUtf16(c.Written).toStdString();
+    EXPECT_EQ(k->ToBytes(), k->GetText().toUtf8());
+  }
+}
+
+TEST(KnotWriter, TextAndBytesAgreeAndXmlStyleRestoresEveryValue) {
+  // Values of every kind of character at every position, so that the eight-at-a-time paths meet each.
+  const char16_t alphabet[] = {u'a', u'Z', u' ', u'\t', u'\r', u'\n', 0, 1, 31, u'"', u'&', u'<', u'>', u'/', u'\'',
+                               0x7F, 0x80, 0xE9, 0x20AC, 0xFFFD, 0xD83D, 0xDE00, 0xDC00};
+  uint32_t seed = 1;
+  for (uint16_t options : {uint16_t(0), koSettingsFileOptions}) {
+    auto k = MakeNode<TKnot>(QStringLiteral("k"));
+    k->SetInheritedOptions(options);
+    std::vector<QString> values;
+    for (int n = 0; n < 300; ++n) {
+      QString v;
+      for (int i = 0, len = n % 41; i < len; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        v += (seed >> 16) % 3 ? QChar(u'a' + (seed >> 8) % 26) : QChar(alphabet[(seed >> 16) % std::size(alphabet)]);
+      }
+      values.push_back(v);
+      k->AddParam(QStringLiteral("v"))->SetText(v);
+    }
+    EXPECT_EQ(k->ToBytes(), k->GetText().toUtf8()) << options;
+    if (options)
+      continue;
+    auto back = MakeNode<TKnot>();
+    back->LoadFromBytes(k->ToBytes(teUtf8));
+    ASSERT_FALSE(back->HasParseError());
+    size_t i = 0;
+    for (const TKnotParam *p = back->FirstParam(); p; p = p->Next(), ++i)
+      EXPECT_EQ(p->Text(), values[i]) << i;
+    EXPECT_EQ(i, values.size());
   }
 }
 

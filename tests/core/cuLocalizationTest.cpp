@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <ostream>
 #include <set>
 
 namespace {
@@ -205,6 +204,17 @@ TEST_F(LocalizationTest, ChangingALanguageNotifiesOnceAndOnlyOnAChange) {
   l.SetFallbackLanguage(0);
   EXPECT_EQ(counter.Calls, 2);
   l.Unsubscribe(NotifyMethod<&TCounter::Called>, &counter);
+}
+
+TEST_F(LocalizationTest, AStoredCodeThatIsEmptyOrUnknownGivesTheFallbackLanguage) {
+  TLocalization &l = Localization();
+  l.SetFallbackLanguage(langEnglish);
+  const std::pair<QString, TLanguageId> cases[] = {
+      {u"RUS"_qs, 1049}, {QString(), langEnglish}, {u"CHS"_qs, 2052}, {u"XYZ"_qs, langEnglish}, {u"rus"_qs, langEnglish}};
+  for (const auto &[code, language] : cases) {
+    l.SetLanguageCode(code);
+    EXPECT_EQ(l.Language(), language) << code.toStdString();
+  }
 }
 
 TEST(Localization, LanguageCodesAndAvailableLanguages) {
