@@ -2,6 +2,7 @@
 
 #include "cuLocalization.h"
 #include "diFiling.h"
+#include "diPalette.h"
 
 QN_DEFINE_ELEMENT_CLASS(TVisualElement, TElement)
 QN_DEFINE_ELEMENT_CLASS(TElement_Unaccepted, TVisualElement)
@@ -26,6 +27,31 @@ void TVisualElement::SetDisabled(bool disabled) {
     FVisualState |= vsDisabledOwn;
   else
     FVisualState &= std::uint16_t(~vsDisabledOwn);
+}
+
+bool TVisualElement::IsReadOnly() const {
+  return (FVisualOptions & voReadOnly) || (Scheme() && Scheme()->ReadOnly());
+}
+
+bool TVisualElement::ExecutePaletteItem(TVisualElement &, TSchemePaletteItem &, bool) { return false; }
+
+void TVisualElement::GetPaletteItems(TPaletteItemList &list) {
+  if (FVisualOptions & voCanDisable)
+    AddPaletteItem(list, FrameworkPalette().Disable);
+  TElementClassList classes;
+  CollectAcceptedClasses(classes);
+  Palette().AddElementItems(classes, list);
+}
+
+void TVisualElement::GetPaletteItemState(TPaletteItem &item, TPaletteItemState &state) {
+  if (&item == FrameworkPalette().Disable)
+    state.Checked = IsDisabledOwn();
+}
+
+void TVisualElement::TunePaletteItem(TPaletteItem &item, TPaletteItemTune &tune) {
+  if (IsPart())
+    if (TElement *owner = OwnerElement())
+      owner->TunePartPaletteItem(this, item, tune);
 }
 
 bool TVisualElement::ShouldSaveChild(TSchemeFiler &filer, TVisualElement *child) {
