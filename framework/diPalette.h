@@ -164,7 +164,6 @@ public:
 // The root of the tree; its children are the groups.
 class TPalette : public TNode {
 public:
-  TPaletteGroup *FirstGroup() const { return static_cast<TPaletteGroup *>(FirstChild()); }
   // Depth-first over all groups and items: the first element item whose ElementClass is `elementClass`.
   TElementPaletteItem *FindElementItem(const TElementClass &elementClass) const;
   // Walks every group and, recursively, every item under it in tree order and adds each element item whose

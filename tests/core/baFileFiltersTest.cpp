@@ -93,7 +93,8 @@ TEST(OpenSaveDialog, ExecuteOpenAndSave) {
   const TFileDialogRequest &open = desktop.Dialogs.Requests[0];
   EXPECT_EQ(desktop.Dialogs.Kinds[0], QStringLiteral("open"));
   EXPECT_EQ(open.Title, QStringLiteral("Import"));
-  EXPECT_EQ(open.Filter, QStringLiteral("QNT (*.qnt) (*.qnt);;Bitmap (*.bmp, *.dib) (*.bmp *.dib);;All Files (*.*) (*)"));
+  EXPECT_EQ(open.Filter,
+            QStringLiteral("QNT (*.qnt) (*.qnt);;Bitmap (*.bmp, *.dib) (*.bmp *.dib);;All Files (*.*) (*)"));
   EXPECT_TRUE(open.FileName.isEmpty());
   EXPECT_TRUE(open.DefaultSuffix.isEmpty());
 

@@ -43,9 +43,9 @@ TEST(Palette, FrameworkGroupsAndItems) {
   EXPECT_EQ(d.Owner(), f.State);
   EXPECT_EQ(d.Group(), f.State);
   EXPECT_EQ(d.Caption(), QStringLiteral("Disabled"));
-  EXPECT_EQ(d.Description(), QString::fromUtf8("Disabling selected elements. Disabled elements are regarded as\u00A0absent. "
-                                               "For example, they are not checked. You can enable these elements "
-                                               "at\u00A0any moment."));
+  EXPECT_EQ(d.Description(),
+            QString::fromUtf8("Disabling selected elements. Disabled elements are regarded as\u00A0absent. For example, "
+                              "they are not checked. You can enable these elements at\u00A0any moment."));
   EXPECT_EQ(d.Tune(), 0x0341);
   EXPECT_EQ(d.Weight(), 10);
   EXPECT_EQ(d.Shortcut(), QStringLiteral("D"));
@@ -367,7 +367,8 @@ TEST_F(PaletteOffers, AnItemWithSubItemsStaysOnlyWithOneOfThem) {
       {"no common sub-item drops the menu", {T.Menu, T.Sub1}, {T.Menu, T.Sub2, T.Plain}, {}},
       {"an empty nested menu empties its parent", {T.Menu, T.Nested}, {T.Menu, T.Nested}, {}},
       // The result keeps the order of the last child, which is visited first.
-      {"a nested menu with its item stays", {T.Menu, T.Nested, T.Deep}, {T.Nested, T.Deep, T.Menu}, {T.Nested, T.Deep, T.Menu}},
+      {"a nested menu with its item stays", {T.Menu, T.Nested, T.Deep}, {T.Nested, T.Deep, T.Menu},
+       {T.Nested, T.Deep, T.Menu}},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.Name);
