@@ -2,54 +2,11 @@
 
 #include "cuClasses.h"
 
-#include <QFont>
-#include <QFontMetrics>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QPalette>
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
-
-void SplitColor32(TColor32 c, int &red, int &green, int &blue, int &alpha) {
-  red = RedOf(c);
-  green = GreenOf(c);
-  blue = BlueOf(c);
-  alpha = AlphaOf(c);
-}
-
-// The palette colour standing in for a system colour index of the other desktop's numbering.
-static QColor SystemColor(int index) {
-  const QPalette palette = QGuiApplication::palette();
-  switch (index) {
-  case 5: return palette.color(QPalette::Base);                          // window background
-  case 6: case 21: return palette.color(QPalette::Shadow);               // window frame, dark 3D shadow
-  case 7: case 8: return palette.color(QPalette::Text);                  // menu text, window text
-  case 2: case 13: case 27: case 29: return palette.color(QPalette::Highlight);
-  case 9: case 14: return palette.color(QPalette::HighlightedText);
-  case 0: case 10: case 11: case 15: return palette.color(QPalette::Button);
-  case 16: return palette.color(QPalette::Dark);                         // button shadow
-  case 17: return palette.color(QPalette::Disabled, QPalette::Text);     // grey text
-  case 18: return palette.color(QPalette::ButtonText);
-  case 19: return palette.color(QPalette::Disabled, QPalette::WindowText);
-  case 20: return palette.color(QPalette::Light);                        // button highlight
-  case 22: return palette.color(QPalette::Midlight);
-  case 23: return palette.color(QPalette::ToolTipText);
-  case 24: return palette.color(QPalette::ToolTipBase);
-  case 26: return palette.color(QPalette::Link);
-  case 3: case 12: return palette.color(QPalette::Mid);
-  default: return palette.color(QPalette::Window);
-  }
-}
-
-TColor32 Color32FromPlatform(TColor color) {
-  if (color < 0)
-    return SystemColor(color & 0xFF).rgb() | 0xFF000000u;
-  return MakeColor32(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
-
-TColor PlatformColorOf(TColor32 c) { return TColor(RedOf(c) | (GreenOf(c) << 8) | (BlueOf(c) << 16)); }
 
 TColor32 BlendColor32(TColor32 source, TColor32 destination) {
   const unsigned sa = source >> 24;
@@ -66,19 +23,6 @@ TColor32 BlendColor32(TColor32 source, TColor32 destination) {
   };
   const unsigned alpha = (total + 127) / 255;
   return (alpha << 24) | channel(16) | channel(8) | channel(0);
-}
-
-QFont TBitmapFont::ToQFont() const {
-  QFont font;
-  if (!Name.isEmpty())
-    font.setFamily(Name);
-  // Points at 96 pixels per inch, rounded like the platform's point-to-pixel conversion.
-  font.setPixelSize(std::max(1, int(std::lround(Size * 96.0 / 72.0))));
-  font.setBold(Style & fsBold);
-  font.setItalic(Style & fsItalic);
-  font.setUnderline(Style & fsUnderline);
-  font.setStrikeOut(Style & fsStrikeOut);
-  return font;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -366,22 +310,22 @@ QPainter &TBitmap32::Painter() {
   return *FPainter;
 }
 
+const TLogicalFont &TBitmapFont::LogicalFont() const { return ::LogicalFont(Name, Size, Style); }
+
 void TBitmap32::TextOut(int x, int y, const QString &text) {
   if (text.isEmpty() || FClipRect.isEmpty())
     return;
-  const QFont font = FFont.ToQFont();
+  const TLogicalFont &font = FFont.LogicalFont();
   QPainter &p = Painter();
   p.save();
   p.resetTransform();
   p.setClipRect(FClipRect);
   p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  p.setFont(font);
-  p.setPen(QColor::fromRgba(FFont.Color));
-  p.drawText(QPointF(x, y + QFontMetrics(font).ascent()), text);
+  font.DrawText(p, x, y + font.Ascent(), text, QColor::fromRgba(FFont.Color));
   p.restore();
 }
 
-int TBitmap32::TextWidth(const QString &text) const { return QFontMetrics(FFont.ToQFont()).horizontalAdvance(text); }
+int TBitmap32::TextWidth(const QString &text) const { return FFont.LogicalFont().TextWidth(text); }
 
 // The height of the text cell, the same for every text (text is drawn on one line).
-int TBitmap32::TextHeight(const QString &) const { return QFontMetrics(FFont.ToQFont()).height(); }
+int TBitmap32::TextHeight(const QString &) const { return FFont.LogicalFont().Height(); }

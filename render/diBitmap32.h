@@ -2,6 +2,9 @@
 // sheet canvas paints into.
 #pragma once
 
+#include "cuColors.h"
+#include "cuDeviceContextManager.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -9,38 +12,7 @@
 #include <cstdint>
 #include <memory>
 
-class QFont;
 class QPainter;
-
-// A colour with alpha in the top byte, then red, green, blue. Alpha is straight (not premultiplied).
-using TColor32 = std::uint32_t;
-// A platform colour as documents and settings store it: 0x00BBGGRR, or a system colour (the top byte 0xFF
-// and the index of the system colour in the low byte, which makes the value negative).
-using TColor = std::int32_t;
-
-constexpr TColor clNone = 0x1FFFFFFF;  // "no colour"
-constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000u);
-constexpr TColor clHighlight = clSystemColor | 13;
-constexpr TColor clHighlightText = clSystemColor | 14;
-constexpr TColor clBtnFace = clSystemColor | 15;
-constexpr TColor clGrayText = clSystemColor | 17;
-constexpr TColor clWindow = clSystemColor | 5;
-constexpr TColor clWindowText = clSystemColor | 8;
-
-constexpr TColor32 MakeColor32(int red, int green, int blue, int alpha = 255) {
-  return (TColor32(alpha & 0xFF) << 24) | (TColor32(red & 0xFF) << 16) | (TColor32(green & 0xFF) << 8) |
-         TColor32(blue & 0xFF);
-}
-constexpr int AlphaOf(TColor32 c) { return int(c >> 24); }
-constexpr int RedOf(TColor32 c) { return int((c >> 16) & 0xFF); }
-constexpr int GreenOf(TColor32 c) { return int((c >> 8) & 0xFF); }
-constexpr int BlueOf(TColor32 c) { return int(c & 0xFF); }
-void SplitColor32(TColor32 c, int &red, int &green, int &blue, int &alpha);
-
-// An opaque ARGB colour of a platform colour; a system colour is read from the application palette.
-TColor32 Color32FromPlatform(TColor color);
-// The platform colour of the red, green and blue of `c` (alpha dropped).
-TColor PlatformColorOf(TColor32 c);
 
 // The source-over blend of `source` onto `destination`, both straight ARGB.
 TColor32 BlendColor32(TColor32 source, TColor32 destination);
@@ -48,17 +20,16 @@ TColor32 BlendColor32(TColor32 source, TColor32 destination);
 enum TDrawMode { dmOpaque = 0, dmBlend = 1 };
 enum TCombineMode { cmBlend = 0 };
 
-// Font style bits.
-enum : int { fsBold = 0x01, fsItalic = 0x02, fsUnderline = 0x04, fsStrikeOut = 0x08 };
-
-// The font of a bitmap's text operations. Sizes are points at 96 pixels per inch.
+// The font of a bitmap's text operations. Sizes are points at the logical resolution of 96 pixels per inch;
+// text is measured and drawn through the font service, so widths add up and drawing matches them.
 struct TBitmapFont {
   QString Name;  // face; empty means the platform's default face
   int Size = 10;
   int Style = 0;
   TColor32 Color = 0xFF000000;
 
-  QFont ToQFont() const;
+  // The font service's font of this face, size and style.
+  const TLogicalFont &LogicalFont() const;
   bool operator==(const TBitmapFont &) const = default;
 };
 
