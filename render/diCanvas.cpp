@@ -143,11 +143,17 @@ void TCustomSheetCanvas::DrawStoneText(int x, int y, const QString &text) {
   FStoneFont->DrawText(painter, x, baseline, text, QColorFromPlatform(data.Color));
 }
 
+// The texts of one sheet's element labels are few; a sheet that measures many different texts starts the
+// cache again instead of growing it without bound.
+constexpr int kWidthCacheLimit = 4096;
+
 int TCustomSheetCanvas::StoneTextWidth(const QString &text) {
   auto it = FWidthCache.constFind(text);
-  if (it == FWidthCache.constEnd())
-    it = FWidthCache.insert(text, FStoneFont->TextWidth(text));
-  return *it;
+  if (it != FWidthCache.constEnd())
+    return *it;
+  if (FWidthCache.size() >= kWidthCacheLimit)
+    FWidthCache.clear();
+  return *FWidthCache.insert(text, FStoneFont->TextWidth(text));
 }
 
 // ---------------------------------------------------------------------------------------------------------
