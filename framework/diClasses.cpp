@@ -51,7 +51,14 @@ TElement *Construct(TElement *element, TScheme *scheme, TElement *owner, TElemen
 }
 }  // namespace
 
-std::int32_t NextElementId() { return GElementIdCounter.fetch_add(1) + 1; }
+std::int32_t NextElementId() {
+  // A restored identity near the top of the range makes the counter wrap; 0 (no identity) is skipped.
+  std::int32_t id;
+  do
+    id = std::int32_t(std::uint32_t(GElementIdCounter.fetch_add(1)) + 1u);
+  while (id == 0);
+  return id;
+}
 
 void RaiseElementIdCounter(std::int32_t id) {
   std::int32_t current = GElementIdCounter.load();
@@ -340,7 +347,7 @@ void TScheme::UnregisterElement(TElement *element) {
 void TScheme::IndexId(TElement *element) {
   if (element->FID == 0)
     return;
-  TIdChain &chain = FIds[element->FID];
+  TIdChain &chain = FIds[TIdKey{element->FID}];
   // Kept in registration order, so that the first of the chain is the one a search in creation order
   // would find; a new element usually goes last.
   TElement *before = nullptr;
@@ -352,7 +359,7 @@ void TScheme::IndexId(TElement *element) {
 void TScheme::UnindexId(TElement *element) {
   if (element->FID == 0)
     return;
-  auto it = FIds.find(element->FID);
+  auto it = FIds.find(TIdKey{element->FID});
   if (it == FIds.end())
     return;
   TBidirectionalList<TElement, TElement::IdLinks>::Remove(it->First, it->Last, element);
@@ -363,7 +370,7 @@ void TScheme::UnindexId(TElement *element) {
 TElement *TScheme::FindElement(std::int32_t id) const {
   if (id == 0)
     return nullptr;
-  auto it = FIds.constFind(id);
+  auto it = FIds.constFind(TIdKey{id});
   return it == FIds.constEnd() ? nullptr : it->First;
 }
 

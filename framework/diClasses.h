@@ -223,6 +223,8 @@ public:
   virtual void EmptyChanged() { Dispatch(enEmptyChanged); }
   virtual void MessagesChanged() {}
   virtual void OwnerChainChanged() {}
+  // False for a transient part outside snapshot mode and for a comment part under foSkipComments.
+  virtual bool ShouldFilePart(TSchemeFiler &filer, TElement *part);
   // Offered every notification of a child first; true when handled.
   virtual bool ChildNotification(TElement *child, int code, TNotifyArg q, TNotifyArg p) { return false; }
   virtual void Revalidate() { Check(); }
@@ -230,13 +232,27 @@ public:
   virtual void Changed();
   // The virtual constructor: runs after registration, before insertion; kinds create their parts here.
   virtual void Create() {}
+  // Filing. The framework's share: in snapshot mode the identity ("ID"; a load restores it and raises the
+  // process counter), with efKeepsId the identity in every mode, then the parts in child order (inline
+  // parts in this knot, the others in child knots named by GetKnotName; transient ones only in snapshots).
+  // Kinds read and write their own data before or after calling these.
+  virtual void Load(TSchemeLoader &filer, TKnot &knot);
+  virtual void Save(TSchemeSaver &filer, TKnot &knot);
+  // Saves the element into `knot` with a saver of that mode and those options.
+  void SaveToKnot(TKnot &knot, TFilerMode mode, std::uint8_t options);
   // Appends the element's text: the text of every part, in child order.
   virtual void GetText(QString &builder);
+  // Asked only under foAskEachElement.
+  virtual bool ExcludeFromFiling(TSchemeFiler &filer, TKnot &knot) { return false; }
+  // A part with efInlinePart outside snapshot mode.
+  virtual bool IsFiledInline(TSchemeFiler &filer);
   // The owner's GetPartKnotName for this element.
   virtual void GetKnotName(TFilerMode mode, QString &name);
 
 protected:
   ~TElement() override;
+  // For constructors: the kind flags, stored without OptionsChanged.
+  void InitOptions(std::uint8_t options) { FOptions = options; }
   // Offers the notification to the owner's ChildNotification, then handles enOwnerChainChanged,
   // enDestroying and enSchemeEvent.
   bool Notification(int code, TNotifyArg a, TNotifyArg b) override;
@@ -315,11 +331,29 @@ public:
   // The last EndLoad runs the queued checks.
   void EndLoad();
 
+  // Filing. LoadFromFile sets the file name, reads the file into a knot tree and loads the root from it
+  // as a document; its errors pass on. LoadFromKnot loads `element` from `knot` in `mode`, reporting into
+  // the message sink. SaveToKnot names `knot` after RootName, writes "FormatVersion" and saves `element`.
+  // SaveToFile writes the root as a document into a new "Rplc<n>.tmp" beside `fileName` and renames it
+  // over `fileName` in one step, so that a failure leaves the old file whole; the file name becomes
+  // `fileName`, and goes back to the old one when `restoreName` is set or the save fails.
+  void LoadFromFile(const QString &fileName);
+  void LoadFromKnot(TElement &element, TFilerMode mode, TKnot &knot);
+  void SaveToFile(const QString &fileName, bool restoreName);
+  void SaveToKnot(TElement &element, TFilerMode mode, TKnot &knot, std::uint8_t options);
+
 private:
   friend class TElement;
   struct TIdChain {
     TElement *First = nullptr;
     TElement *Last = nullptr;
+  };
+  // Identities are mostly handed out in sequence: hashed by their own value, consecutive ones land in
+  // consecutive buckets, which keeps a large load from missing the cache on every registration.
+  struct TIdKey {
+    std::int32_t Id;
+    bool operator==(const TIdKey &) const = default;
+    friend size_t qHash(TIdKey key, size_t seed) { return size_t(std::uint32_t(key.Id)) ^ seed; }
   };
   void IndexId(TElement *element);
   void UnindexId(TElement *element);
@@ -334,7 +368,7 @@ private:
   TUndoRedo *FUndoRedo = nullptr;
   int FUpdateCount = 0;
 
-  QHash<std::int32_t, TIdChain> FIds;
+  QHash<TIdKey, TIdChain> FIds;
   std::uint64_t FRegistrations = 0;
   int FElementCount = 0;
   TElement *FPendingFirst = nullptr;

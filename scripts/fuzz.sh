@@ -23,7 +23,7 @@ done
 status=0
 for i in "${!pids[@]}"; do
   if wait "${pids[$i]}"; then
-    echo "fuzz ${names[$i]}: $(grep -Eo '#[0-9]+ +DONE.*' "$work/${names[$i]}.log" | tail -n 1)"
+    echo "fuzz ${names[$i]}: $(grep -Eo "Done [0-9]+ runs in [0-9]+ second" "$work/${names[$i]}.log" | tail -n 1)"
   else
     echo "fuzz ${names[$i]}: FAILED"
     tail -n 60 "$work/${names[$i]}.log"

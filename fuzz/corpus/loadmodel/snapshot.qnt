@@ -1,0 +1,1 @@
+<Quillnote><Box ID="5"><Caption ID="6" Text="c"/><Flag ID="7" Flag="1"/><Cache ID="8" Cache="9"/><Unaccepted ID="9"><Foo a="1"><Bar/></Foo></Unaccepted></Box><Note ID="2147483647" Text="x"/></Quillnote>
