@@ -22,6 +22,8 @@ class TFakeUserInterface : public TUserInterface {
 public:
   int MessageBox(const QString &text, const QString &caption, int flags) override {
     Boxes.append({text, caption, flags});
+    if (WhileShown)
+      WhileShown();
     return Answer;
   }
   void SetWaitCursor(bool waiting) override { CursorChanges.append(waiting); }
@@ -29,6 +31,7 @@ public:
 
   QList<TShownBox> Boxes;
   int Answer = idOk;
+  std::function<void()> WhileShown;  // runs while a box is "open", as events on a real box's loop would
   QList<bool> CursorChanges;  // true: busy cursor shown, false: restored
   int Beeps = 0;
 };
