@@ -115,6 +115,8 @@ bool IsValidUtf8(QByteArrayView bytes) {
 
 namespace {
 
+constexpr int SmallNumberCount = 1024;
+
 int HexDigit(char16_t c) {
   if (c >= u'0' && c <= u'9')
     return c - u'0';
@@ -478,7 +480,24 @@ bool TKnot::ReadBinary(QStringView name, QByteArray &bytes) {
 }
 
 void TKnot::WriteStr(const QString &name, const QString &text) { ParamForWrite(name)->SetText(text); }
-void TKnot::WriteInt(const QString &name, int value) { ParamForWrite(name)->SetText(QString::number(value)); }
+namespace {
+// Small numbers (positions, counts, flags) are most of what documents store; their texts are made once and
+// shared, so that writing one costs no allocation. Larger values are formatted each time.
+const QString &SmallNumberText(int value) {
+  static const std::vector<QString> texts = [] {
+    std::vector<QString> t(SmallNumberCount);
+    for (int i = 0; i < SmallNumberCount; ++i)
+      t[size_t(i)] = QString::number(i);
+    return t;
+  }();
+  return texts[size_t(value)];
+}
+}  // namespace
+
+void TKnot::WriteInt(const QString &name, int value) {
+  ParamForWrite(name)->SetText(value >= 0 && value < SmallNumberCount ? SmallNumberText(value)
+                                                                     : QString::number(value));
+}
 void TKnot::WriteBool(const QString &name, bool value) {
   ParamForWrite(name)->SetText(value ? QStringLiteral("1") : QStringLiteral("0"));
 }

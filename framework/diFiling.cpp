@@ -157,7 +157,7 @@ void TElement::Save(TSchemeSaver &filer, TKnot &knot) {
     TKnot *partKnot = knot.AddChild(name);
     part->Save(filer, *partKnot);
     // An empty knot says nothing, unless it stands for a checked part that has content.
-    if (partKnot->ParamCount() == 0 && !partKnot->HasChildren() &&
+    if (!partKnot->FirstParam() && !partKnot->HasChildren() &&
         !((part->Options() & efChecked) && !part->IsEmptyState()))
       partKnot->Free();
   }
