@@ -2,6 +2,7 @@
 
 #include "cuClasses.h"
 #include "diTextor.h"
+#include "diCanvas.h"
 #include "diVisualElements.h"
 
 #include <QGuiApplication>
@@ -524,4 +525,59 @@ void TParagraph::Shift(int delta) {
   for (TPortion *p = FFirstPortion; p; p = p->Next())
     if (p->Kind() == TPortionKind::Element)
       static_cast<TElementPortion *>(p)->MoveBy(0, delta);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Drawing
+
+namespace {
+// Draws `mark` centred over the cell of width `cellWidth` at x, unselected.
+void DrawMark(TCustomSheetCanvas &canvas, int paintState, const TTextAttributes &a, QChar mark, int x, int cellWidth,
+              int baseline, const QRect &rowRect) {
+  const QString text(mark);
+  a.DrawText(canvas, paintState, 0, text, 0, 1, x + (cellWidth - a.TextWidth(text)) / 2, baseline, rowRect);
+}
+} // namespace
+
+void TTextPortion::Draw(TCustomSheetCanvas &canvas, int paintState, int flags, std::int32_t count,
+                        std::int32_t index, int baseline, int &x, const QRect &rowRect, int) const {
+  const TTextAttributes &a = Attributes();
+  const int start = x;
+  x += a.DrawText(canvas, paintState, flags, FText, index, count, x, baseline, rowRect);
+  if (!(flags & tdfNonPrinting))
+    return;
+  const int spaceWidth = a.TextWidth(u" ");
+  int at = start;
+  for (std::int32_t i = index; i < index + count; ++i) {
+    const QChar c = FText.at(i);
+    if (c == u' ' || c == QChar(0xA0))
+      DrawMark(canvas, paintState, a, c == u' ' ? QChar(0xB7) : QChar(0xB0), at, spaceWidth, baseline, rowRect);
+    at += a.TextWidth(FText, i, 1);
+  }
+}
+
+void TTabStopsPortion::Draw(TCustomSheetCanvas &canvas, int paintState, int flags, std::int32_t count,
+                            std::int32_t, int baseline, int &x, const QRect &rowRect, int rowLeft) const {
+  const TTextAttributes &a = Attributes();
+  const int tab = TabWidth();
+  for (std::int32_t k = 0; k < count; ++k) {
+    const int next = rowLeft + tab * ((x - rowLeft) / tab + 1);
+    a.DrawBlank(canvas, paintState, flags, next - x, rowRect, x);
+    if (flags & tdfNonPrinting) {
+      const QString mark(QChar(0xAC));
+      a.DrawText(canvas, paintState, 0, mark, 0, 1, x, baseline, rowRect);
+    }
+    x = next;
+  }
+}
+
+void TElementPortion::Draw(TCustomSheetCanvas &canvas, int paintState, int flags, std::int32_t count,
+                           std::int32_t, int, int &x, const QRect &rowRect, int) const {
+  if (count <= 0)
+    return;
+  const QRect cell(x, rowRect.top(), CellWidth(), rowRect.height());
+  Attributes().FillBackground(canvas, paintState, flags, cell);
+  if (flags & tdfSelected)
+    canvas.DrawSelection(cell, !(flags & tdfSecondSelectColor));
+  x = cell.right() + 1;
 }

@@ -118,6 +118,11 @@ public:
   virtual void Metrics(int &ascent, int &descent) const;
   // Inserts content of this portion's class at index; returns the number of positions inserted.
   virtual std::int32_t Insert(std::int32_t index, const TPortionContent &content) = 0;
+  // Draws `count` positions from `index` at x (textor coordinates, advanced over them) on `baseline`;
+  // `rowLeft` is the row's left offset, from which tab stops count. Flags: tdfSelected,
+  // tdfSecondSelectColor, tdfNonPrinting.
+  virtual void Draw(TCustomSheetCanvas &canvas, int paintState, int flags, std::int32_t count, std::int32_t index,
+                    int baseline, int &x, const QRect &rowRect, int rowLeft) const = 0;
 
 protected:
   TPortion(TParagraph &paragraph, TPortion *before, TTextAttributes *attributes);
@@ -151,6 +156,8 @@ public:
   std::int32_t CopyChars(std::int32_t index, std::int32_t count, QChar *destination) const override;
   std::int32_t Insert(std::int32_t index, const TPortionContent &content) override;
 
+  void Draw(TCustomSheetCanvas &canvas, int paintState, int flags, std::int32_t count, std::int32_t index,
+            int baseline, int &x, const QRect &rowRect, int rowLeft) const override;
 protected:
   void DeleteRange(std::int32_t index, std::int32_t count) override;
   TPortion *CreateAfter() override;
@@ -174,6 +181,8 @@ public:
   std::int32_t CopyChars(std::int32_t index, std::int32_t count, QChar *destination) const override;
   std::int32_t Insert(std::int32_t index, const TPortionContent &content) override;
 
+  void Draw(TCustomSheetCanvas &canvas, int paintState, int flags, std::int32_t count, std::int32_t index,
+            int baseline, int &x, const QRect &rowRect, int rowLeft) const override;
 protected:
   void DeleteRange(std::int32_t index, std::int32_t count) override { FLength -= count; }
   TPortion *CreateAfter() override;
@@ -206,6 +215,8 @@ public:
   void PlaceInRow(int x, int baseline, const QRect &padding);
   void MoveBy(int dx, int dy);
 
+  void Draw(TCustomSheetCanvas &canvas, int paintState, int flags, std::int32_t count, std::int32_t index,
+            int baseline, int &x, const QRect &rowRect, int rowLeft) const override;
 protected:
   void DeleteRange(std::int32_t, std::int32_t) override {}
   TPortion *CreateAfter() override;

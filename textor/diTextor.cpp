@@ -1,6 +1,7 @@
 #include "diTextor.h"
 
 #include "cuClasses.h"
+#include "diCanvas.h"
 
 #include <QChar>
 
@@ -728,4 +729,67 @@ QRect TTextor::CaretRect(const TRowRef &ref, const TTextPosition &position, int 
   const TRow &row = ref.Row();
   const int left = ref.Paragraph->RowLeft(ref.Index) + XOfPosition(ref, position) - caretWidth / 2;
   return QRect(QPoint(left, row.Top()), QPoint(left + caretWidth - 1, row.Bottom - 1));
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Drawing
+
+// The width of the box a paragraph end occupies after the last character.
+constexpr int kParagraphEndWidth = 5;
+
+void TTextor::Draw(TCustomSheetCanvas &canvas, int paintState, int flags, const TTextRange &range,
+                   bool showParagraphEnd) const {
+  if (range.IsEmpty())
+    return;
+  const QRect clip = canvas.ClipRect();
+  const int width = LayoutWidth();
+  for (TParagraph *p = range.Start.Paragraph; p; p = p->Next()) {
+    if (p->Rows().empty() || p->Top() >= clip.bottom() + 1) {
+      if (p == range.End.Paragraph)
+        break;
+      continue;
+    }
+    if (p->Bottom() > clip.top()) {
+      const TRow &first = p->Rows().front();
+      p->ParagraphAttributes().DrawDecoration(canvas, paintState, first.Height(), p->RowLeft(0), p->TextAttributes(),
+                                              QRect(0, p->Top(), width, p->Bottom() - p->Top()));
+      const bool endInRange = p != range.End.Paragraph;
+      for (std::size_t r = 0; r < p->Rows().size(); ++r) {
+        const TRow &row = p->Rows()[r];
+        if (row.Bottom <= clip.top() || row.Top() > clip.bottom())
+          continue;
+        // The part of the range inside the row.
+        TTextPosition from = row.Start, to = row.End;
+        if (p == range.Start.Paragraph && IsBefore(from, range.Start))
+          from = range.Start;
+        if (p == range.End.Paragraph && IsBefore(range.End, to))
+          to = range.End;
+        if (IsBefore(to, from))
+          continue;
+        const int left = p->RowLeft(r);
+        const QRect rowRect(left, row.Top(), std::max(row.Width, 0) + kParagraphEndWidth, row.Height());
+        if (left > clip.right() || left + row.Width + kParagraphEndWidth < clip.left())
+          continue;
+        int x = left + XOfPosition({p, r}, from);
+        ForEachInRange({from, to}, false,
+                       [&](TParagraph *, TPortion *portion, std::int32_t offset, std::int32_t count, bool &stop) {
+                         if (!portion)
+                           return;
+                         portion->Draw(canvas, paintState, flags, count, offset, row.Baseline(), x, rowRect, left);
+                         stop = x > clip.right();
+                       });
+        if (r + 1 == p->Rows().size() && endInRange) {
+          const QRect box(left + row.Width, row.Top(), kParagraphEndWidth, row.Height());
+          if (showParagraphEnd && (flags & tdfSelected))
+            canvas.DrawSelection(box, !(paintState & 0x01));
+          if ((flags & tdfNonPrinting) && p->Next()) {
+            const QString mark(QChar(0xB6));
+            p->TextAttributes().DrawText(canvas, paintState, 0, mark, 0, 1, box.left(), row.Baseline(), rowRect);
+          }
+        }
+      }
+    }
+    if (p == range.End.Paragraph)
+      break;
+  }
 }

@@ -74,6 +74,13 @@ public:
                                       const QPoint *current = nullptr) const;
   QRect CaretRect(const TRowRef &row, const TTextPosition &position, int caretWidth) const;
 
+  // Draws the part of `range` on the rows that meet the canvas's clip rectangle (textor coordinates):
+  // the paragraph decorations, the chunks at their measured positions, and for a paragraph end inside
+  // the range a 5-pixel box after its last character (selected with tdfSelected and showParagraphEnd,
+  // U+00B6 in it with tdfNonPrinting when a paragraph follows).
+  void Draw(TCustomSheetCanvas &canvas, int paintState, int flags, const TTextRange &range,
+            bool showParagraphEnd) const;
+
   // Content.
   void Clear();
   void SetText(const QString &text);

@@ -1,5 +1,8 @@
 #include "diTextor.h"
 
+#include "diBitmap32.h"
+#include "diCanvas.h"
+#include "diSheetSettings.h"
 #include "diVisualElements.h"
 
 #include <gtest/gtest.h>
@@ -631,5 +634,51 @@ TEST_F(TextorTest, IncrementalLayoutEqualsFullLayout) {
       EXPECT_EQ(old.Descent, row.Descent);
     }
   EXPECT_EQ(i, incremental.size());
-  EXPECT_GT(T.TextHeight(), 0);
+  EXPECT_GT(int(incremental.size()), T.ParagraphCount()); // the edits made rows wrap
+}
+
+namespace {
+
+// Whether any pixel of the columns [left, right) and rows [top, bottom) differs from the window colour.
+bool Inked(const TBitmap32 &b, int left, int right, int top, int bottom) {
+  const TColor32 window = Color32FromPlatform(clWindow);
+  for (int y = std::max(0, top); y < std::min(bottom, b.Height()); ++y)
+    for (int x = std::max(0, left); x < std::min(right, b.Width()); ++x)
+      if (b.Pixel(x, y) != window)
+        return true;
+  return false;
+}
+
+} // namespace
+
+TEST_F(TextorTest, DrawingFollowsMeasuredPositions) {
+  TNodePtr<TSheetSettings> settings = MakeNode<TSheetSettings>(nullptr, QString());
+  TSheetCanvas canvas(*settings);
+  T.SetText("a b\t\r\nc");
+  T.ApplyAttributes(T.WholeRange(), true, Font());
+  TParagraph *p = T.FirstParagraph();
+  const TRow &row = p->Rows()[0];
+  const int spaceLeft = Width("a"), spaceRight = Width("a ");
+  const int tabEnd = static_cast<TTabStopsPortion *>(p->LastPortion())->TabWidth();
+  ASSERT_EQ(row.Width, tabEnd);
+  struct Case {
+    int flags;
+    bool dot, tabMark, pilcrow;
+  } cases[] = {{0, false, false, false}, {tdfNonPrinting, true, true, true}};
+  for (const Case &c : cases) {
+    canvas.BeginPaint(QRect(0, 0, 200, T.TextHeight()));
+    T.Draw(canvas, 0, c.flags, T.WholeRange(), false);
+    const TBitmap32 &b = *canvas.Buffer();
+    // The letters where they were measured, nothing between them but the mark of the space.
+    EXPECT_TRUE(Inked(b, 0, spaceLeft, row.Top(), row.Bottom));
+    EXPECT_TRUE(Inked(b, spaceRight, Width("a b"), row.Top(), row.Bottom));
+    EXPECT_EQ(Inked(b, spaceLeft + 1, spaceRight - 1, row.Top(), row.Bottom), c.dot) << c.flags;
+    EXPECT_EQ(Inked(b, Width("a b") + 1, tabEnd, row.Top(), row.Bottom), c.tabMark) << c.flags;
+    EXPECT_EQ(Inked(b, tabEnd, tabEnd + 20, row.Top(), row.Bottom), c.pilcrow) << c.flags;
+    // The last paragraph's end has no mark; its text is on its own row.
+    const TRow &last = T.LastParagraph()->Rows()[0];
+    EXPECT_TRUE(Inked(b, 0, Width("c"), last.Top(), last.Bottom));
+    EXPECT_FALSE(Inked(b, Width("c") + 1, 200, last.Top(), last.Bottom));
+    canvas.EndPaint(nullptr);
+  }
 }
