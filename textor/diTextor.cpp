@@ -47,6 +47,7 @@ int TTextor::ParagraphCount() const {
 TParagraph *TTextor::CreateParagraph(TParagraph *before) {
   auto *p = new TParagraph(*this, before);
   TParagraphList::InsertBefore(FFirstParagraph, FLastParagraph, p, before);
+  FParagraphIndexValid = false;
   p->InvalidateLayout();
   return p;
 }
@@ -54,6 +55,7 @@ TParagraph *TTextor::CreateParagraph(TParagraph *before) {
 void TTextor::FreeParagraph(TParagraph *paragraph) {
   TParagraph *next = paragraph->Next();
   TParagraphList::Remove(FFirstParagraph, FLastParagraph, paragraph);
+  FParagraphIndexValid = false;
   delete paragraph;
   if (next)
     next->InvalidatePosition();
@@ -676,17 +678,15 @@ std::optional<TTextor::TRowRef> TTextor::RowAtY(int y, bool clamp) const {
       return std::nullopt;
     return y < 0 ? TRowRef{FFirstParagraph, 0} : TRowRef{FLastParagraph, FLastParagraph->Rows().size() - 1};
   }
-  // The paragraph from the nearer end, then the row by binary search over the cached bottoms.
-  TParagraph *p;
-  if (y < total / 2) {
-    p = FFirstParagraph;
-    while (p->Bottom() <= y)
-      p = p->Next();
-  } else {
-    p = FLastParagraph;
-    while (p->Top() > y)
-      p = p->Previous();
+  // The paragraph, then the row, by binary search over the cached bottoms.
+  if (!FParagraphIndexValid) {
+    FParagraphIndex.clear();
+    for (TParagraph *q = FFirstParagraph; q; q = q->Next())
+      FParagraphIndex.push_back(q);
+    FParagraphIndexValid = true;
   }
+  TParagraph *p = *std::upper_bound(FParagraphIndex.begin(), FParagraphIndex.end(), y,
+                                    [](int v, const TParagraph *q) { return v < q->Bottom(); });
   const std::vector<TRow> &rows = p->Rows();
   auto it = std::upper_bound(rows.begin(), rows.end(), y, [](int v, const TRow &r) { return v < r.Bottom; });
   return TRowRef{p, std::size_t(it - rows.begin())};

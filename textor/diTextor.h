@@ -145,6 +145,9 @@ private:
                            TTextAttributes *attributes);
 
   TParagraph *FFirstParagraph = nullptr, *FLastParagraph = nullptr;
+  // The paragraphs in order, for binary searches by y; rebuilt on first use after a paragraph came or went.
+  mutable std::vector<TParagraph *> FParagraphIndex;
+  mutable bool FParagraphIndexValid = false;
   std::int32_t FUpdateCount = 0, FLayoutLockCount = 0;
   bool FChangePending = false, FLayoutPending = false, FLayingOut = false, FDestroying = false;
 };
