@@ -1,0 +1,98 @@
+// Textor editing: any sequence of insertions, deletions, splits, attribute changes and re-readings keeps
+// every portion non-empty, keeps positions converting to coordinates and back, and leaves rows equal to
+// those of a full layout of the same content.
+#include "diTextor.h"
+
+#include <QGuiApplication>
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+class TFuzzTextor : public TTextor {
+public:
+  bool Breaks = true, Tabs = true;
+  int Width = 80;
+  bool ParagraphBreaksAllowed() const override { return Breaks; }
+  bool TabsAllowed() const override { return Tabs; }
+  int LayoutWidth() const override { return Width; }
+};
+
+void Check(bool condition) {
+  if (!condition)
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static QGuiApplication application(*argc, *argv);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  static const char16_t *const pieces[] = {u"ab", u" ", u"\t", u"\r\n", u"\r\r", u"\n", u"word ", u"W"};
+  // Referenced here: a registered instance is freed when the textor drops its last reference.
+  const TAttributesRef<TTextAttributes> fonts[] = {
+      TAttributesRef<TTextAttributes>(), TAttributesRef<TTextAttributes>(FontAttributes("DejaVu Sans", 10, clWindowText, 0)),
+      TAttributesRef<TTextAttributes>(FontAttributes("DejaVu Sans", 16, clWindowText, fsBold))};
+  TFuzzTextor t;
+  t.Width = 20 + (size > 0 ? data[0] : 0);
+  // Picks a position from two bytes as coordinates clamped into the content.
+  auto position = [&](size_t &i) {
+    const int count = t.ParagraphCount();
+    const int index = i < size ? data[i++] % count : 0;
+    const int length = t.ParagraphAt(index)->TotalLength();
+    const int offset = i < size ? data[i++] % (length + 1) : 0;
+    return *t.CoordinatesToPosition({index, offset});
+  };
+  for (size_t i = 1; i < size;) {
+    const int op = data[i++] % 6;
+    TTextPosition a = position(i), b = position(i);
+    if (t.IsBefore(b, a))
+      std::swap(a, b);
+    TTextAttributes *font = fonts[i < size ? data[i++] % 3 : 0].Get();
+    switch (op) {
+    case 0:
+    case 1:
+      t.InsertText(a, pieces[i < size ? data[i++] % 8 : 0], font);
+      break;
+    case 2:
+      t.DeleteRange({a, b});
+      break;
+    case 3:
+      t.ApplyAttributes({a, b}, op & 1, font);
+      break;
+    case 4:
+      t.SplitParagraph(a, font);
+      break;
+    default:
+      t.Breaks = !t.Breaks || (i < size && data[i] & 1);
+      t.Tabs = !t.Tabs;
+      t.ReinterpretText();
+      break;
+    }
+    for (TParagraph *p = t.FirstParagraph(); p; p = p->Next())
+      for (TPortion *q = p->FirstPortion(); q; q = q->Next())
+        Check(q->Length() > 0);
+  }
+  std::vector<TTextCoordinateRange> spans;
+  std::vector<int> bottoms;
+  for (TParagraph *p = t.FirstParagraph(); p; p = p->Next())
+    for (const TRow &row : p->Rows()) {
+      spans.push_back(t.RangeToCoordinates({row.Start, row.End}));
+      bottoms.push_back(row.Bottom);
+    }
+  t.InvalidateAllLayouts();
+  size_t k = 0;
+  for (TParagraph *p = t.FirstParagraph(); p; p = p->Next())
+    for (const TRow &row : p->Rows()) {
+      Check(k < spans.size() && spans[k] == t.RangeToCoordinates({row.Start, row.End}) && bottoms[k] == row.Bottom);
+      ++k;
+    }
+  Check(k == spans.size());
+  return 0;
+}
