@@ -16,6 +16,10 @@ std::unique_ptr<TSingleInstance> &CurrentSingleInstance() {
   static std::unique_ptr<TSingleInstance> current;
   return current;
 }
+std::unique_ptr<TSound> &CurrentSound() {
+  static std::unique_ptr<TSound> current;
+  return current;
+}
 
 template <class T> T &Required(const std::unique_ptr<T> &current, const char *what) {
   if (!current)
@@ -40,6 +44,20 @@ std::unique_ptr<TSingleInstance> InstallSingleInstance(std::unique_ptr<TSingleIn
   return singleInstance;
 }
 
+std::unique_ptr<TSound> InstallSound(std::unique_ptr<TSound> sound) {
+  CurrentSound().swap(sound);
+  return sound;
+}
+
 TUserInterface &UserInterface() { return Required(CurrentUserInterface(), "user interface"); }
 TShell &Shell() { return Required(CurrentShell(), "desktop shell"); }
 TSingleInstance &SingleInstance() { return Required(CurrentSingleInstance(), "single-instance service"); }
+TSound &Sound() { return Required(CurrentSound(), "sound player"); }
+
+bool PlaySoundData(const QByteArray &wave) {
+  TSound &sound = Sound();
+  if (sound.IsPlaying())
+    return false;
+  sound.Start(wave);
+  return true;
+}
