@@ -20,6 +20,10 @@ std::unique_ptr<TSound> &CurrentSound() {
   static std::unique_ptr<TSound> current;
   return current;
 }
+std::unique_ptr<TFileDialogs> &CurrentFileDialogs() {
+  static std::unique_ptr<TFileDialogs> current;
+  return current;
+}
 
 template <class T> T &Required(const std::unique_ptr<T> &current, const char *what) {
   if (!current)
@@ -49,6 +53,11 @@ std::unique_ptr<TSound> InstallSound(std::unique_ptr<TSound> sound) {
   return sound;
 }
 
+std::unique_ptr<TFileDialogs> InstallFileDialogs(std::unique_ptr<TFileDialogs> fileDialogs) {
+  CurrentFileDialogs().swap(fileDialogs);
+  return fileDialogs;
+}
+
 TUserInterface &UserInterface() { return Required(CurrentUserInterface(), "user interface"); }
 TShell &Shell() { return Required(CurrentShell(), "desktop shell"); }
 TSingleInstance &SingleInstance() { return Required(CurrentSingleInstance(), "single-instance service"); }
@@ -61,3 +70,4 @@ bool PlaySoundData(const QByteArray &wave) {
   sound.Start(wave);
   return true;
 }
+TFileDialogs &FileDialogs() { return Required(CurrentFileDialogs(), "file dialog service"); }

@@ -94,6 +94,28 @@ public:
 };
 
 // ---------------------------------------------------------------------------------------------------------
+// The open and save dialogs.
+
+struct TFileDialogRequest {
+  QString Title;
+  // Qt name filters separated by ";;" (ToQtFileFilter of baAppCmpns). The text of an entry is what
+  // precedes its last parenthesised pattern group; the dialog shows that text without the group.
+  QString Filter;
+  QString FileName;       // preset file name; empty for none
+  QString DefaultSuffix;  // save dialog: appended to a name chosen without extension; empty for none
+};
+
+class TFileDialogs {
+public:
+  virtual ~TFileDialogs() = default;
+  // Modal dialogs over the active window. On OK the chosen path goes into `fileName` and the answer is
+  // true; on cancel the answer is false and `fileName` is left as it was. The open dialog accepts only an
+  // existing file; the save dialog asks before replacing one.
+  virtual bool ChooseFileToOpen(const TFileDialogRequest &request, QString &fileName) = 0;
+  virtual bool ChooseFileToSave(const TFileDialogRequest &request, QString &fileName) = 0;
+};
+
+// ---------------------------------------------------------------------------------------------------------
 // One running instance per key.
 
 class TSingleInstance {
@@ -133,8 +155,10 @@ std::unique_ptr<TUserInterface> InstallUserInterface(std::unique_ptr<TUserInterf
 std::unique_ptr<TShell> InstallShell(std::unique_ptr<TShell> shell);
 std::unique_ptr<TSingleInstance> InstallSingleInstance(std::unique_ptr<TSingleInstance> singleInstance);
 std::unique_ptr<TSound> InstallSound(std::unique_ptr<TSound> sound);
+std::unique_ptr<TFileDialogs> InstallFileDialogs(std::unique_ptr<TFileDialogs> fileDialogs);
 
 TUserInterface &UserInterface();
 TShell &Shell();
 TSingleInstance &SingleInstance();
 TSound &Sound();
+TFileDialogs &FileDialogs();

@@ -222,6 +222,16 @@ void TElement::GetPartHint(TElement *part, QString &text) {
     OwnerElement()->GetPartHint(part, text);
 }
 
+void TElement::GetPartPaletteItems(TElement *part, TPaletteItemList &list) {
+  if (IsPart() && OwnerElement())
+    OwnerElement()->GetPartPaletteItems(part, list);
+}
+
+void TElement::TunePartPaletteItem(TElement *part, TPaletteItem &item, TPaletteItemTune &tune) {
+  if (IsPart() && OwnerElement())
+    OwnerElement()->TunePartPaletteItem(part, item, tune);
+}
+
 void TElement::GetPartKnotName(TElement *part, TFilerMode mode, QString &name) {
   if (IsPart() && OwnerElement())
     OwnerElement()->GetPartKnotName(part, mode, name);

@@ -14,11 +14,15 @@
 
 class TElement;
 class TKnot;
+class TPaletteItem;
+struct TPaletteItemTune;
 class TScheme;
 class TSchemeFiler;
 class TSchemeLoader;
 class TSchemeSaver;
 class TUndoRedo;
+
+using TPaletteItemList = std::vector<TPaletteItem *>;
 
 // ---------------------------------------------------------------------------------------------------------
 // Kind flags (TElement::Options), fixed by each kind's constructor.
@@ -216,6 +220,9 @@ public:
   // Questions about a part, answered by the owner of parts; a part forwards them to its own owner.
   virtual void GetPartAcceptedClasses(TElement *part, TElementClassList &list);
   virtual void GetPartHint(TElement *part, QString &text);
+  // The palette items offered for a part (after the part's own), and how one of them is shown on the part.
+  virtual void GetPartPaletteItems(TElement *part, TPaletteItemList &list);
+  virtual void TunePartPaletteItem(TElement *part, TPaletteItem &item, TPaletteItemTune &tune);
   virtual void GetPartKnotName(TElement *part, TFilerMode mode, QString &name);
   virtual void FilledChanged() { Dispatch(enFilledChanged); }
   // Rewrites the references to the old identity in the element's messages.

@@ -4,6 +4,7 @@
 #include "diCanvas.h"
 #include "diElementOperations.h"
 #include "diFiling.h"
+#include "diPalette.h"
 #include "diSheet.h"
 
 #include <algorithm>
@@ -662,6 +663,33 @@ void TVisualElement::PlaceMessagesSign() {
   QPoint at = FSheet->RootElement()->FromSheet(ToSheet(QPoint(0, -(h / 2) - 1)));
   at.setY(std::max(at.y(), -(h / 4)));
   sign->SetBounds(at.x(), at.y(), sign->Descent(), h, sign->Width());
+}
+
+bool TVisualElement::ExecutePaletteItem(TVisualElement &target, TSchemePaletteItem &item, bool state) {
+  if (&item != FrameworkPalette().Disable || !(FVisualOptions & voCanDisable))
+    return false;
+  if (state != IsDisabledOwn())
+    ChangeDisabled(state);
+  return true;
+}
+
+void TVisualElement::GetPaletteItems(TPaletteItemList &list) {
+  if (FVisualOptions & voCanDisable)
+    AddPaletteItem(list, FrameworkPalette().Disable);
+  TElementClassList classes;
+  CollectAcceptedClasses(classes);
+  Palette().AddElementItems(classes, list);
+}
+
+void TVisualElement::GetPaletteItemState(TPaletteItem &item, TPaletteItemState &state) {
+  if (&item == FrameworkPalette().Disable)
+    state.Checked = IsDisabledOwn();
+}
+
+void TVisualElement::TunePaletteItem(TPaletteItem &item, TPaletteItemTune &tune) {
+  if (IsPart())
+    if (TElement *owner = OwnerElement())
+      owner->TunePartPaletteItem(this, item, tune);
 }
 
 bool TVisualElement::ShouldSaveChild(TSchemeFiler &filer, TVisualElement *child) {

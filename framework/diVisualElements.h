@@ -19,6 +19,9 @@
 
 #include <cstdint>
 
+class TSchemePaletteItem;
+struct TPaletteItemState;
+
 // Visual options (TVisualElement::VisualOptions), fixed by each kind's constructor.
 constexpr std::uint16_t voCanDisable = 0x0001;  // the Disabled command applies and "Disabled" is filed
 constexpr std::uint16_t voPressable = 0x0002;
@@ -112,6 +115,22 @@ public:
   virtual void MapLegacyName(TSchemeFiler &filer, TKnot &knot, QString &name);
   // The class of elements that keep knots this container does not accept.
   virtual const TElementClass &GetUnacceptedClass();
+
+  // Palette hooks (diPalette). ExecutePaletteItem runs `item` for `target` (this element, or one that
+  // hands its commands to this one) with the new checked state and answers whether it was handled; the
+  // base handles the Disabled item when the element has voCanDisable, changing its own disabled state by
+  // an undoable operation when the state differs. GetPaletteItems adds the items the element offers: the
+  // base adds the Disabled
+  // item with voCanDisable, then the element items of the accepted classes. GetPaletteItemState answers
+  // whether an item is enabled and checked on this element: the base checks the Disabled item while the
+  // element is disabled by itself. AdjustGroupPaletteItems receives the commands common to a group
+  // selection of the element's children; the base keeps them. TunePaletteItem adjusts how an item is shown
+  // on the element: a part asks its owner's TunePartPaletteItem, others change nothing.
+  virtual bool ExecutePaletteItem(TVisualElement &target, TSchemePaletteItem &item, bool state);
+  virtual void GetPaletteItems(TPaletteItemList &list);
+  virtual void GetPaletteItemState(TPaletteItem &item, TPaletteItemState &state);
+  virtual void AdjustGroupPaletteItems(TPaletteItemList &list) {}
+  virtual void TunePaletteItem(TPaletteItem &item, TPaletteItemTune &tune);
 
   // The framework's share, then "Disabled" (with voCanDisable) and "Left"/"Top" (with voFloating, unless
   // the filer has foNoPositions).

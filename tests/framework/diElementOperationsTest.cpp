@@ -1,8 +1,10 @@
 #include "diElementOperations.h"
 
 #include "cuUndoRedo.h"
+#include "diPalette.h"
 #include "diSheet.h"
 #include "diSheetSettings.h"
+#include "testFakes.h"
 #include "testKinds.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +105,26 @@ TEST_F(ElementOperationsTest, SchemeGroupsMakeOneStep) {
   // A group in which nothing ran is not recorded.
   { TSchemeGroup empty(&Scheme, QStringLiteral("Nothing")); }
   EXPECT_EQ(Engine.UndoCount(), 0);
+}
+
+TEST_F(ElementOperationsTest, TheDisabledPaletteItem) {
+  TFakeDesktop desktop;
+  TDisablePaletteItem &item = *FrameworkPalette().Disable;
+  ExecutePaletteItemOn(*Panel, item, true);
+  EXPECT_TRUE(Panel->IsDisabledOwn());
+  EXPECT_EQ(Engine.UndoCount(), 1);
+  ASSERT_EQ(desktop.Sound.Started.size(), 1);  // "diClassesDisableSound"
+  TPaletteItemState state;
+  Panel->GetPaletteItemState(item, state);
+  EXPECT_TRUE(state.Checked);
+  // The state it already has: handled, nothing recorded.
+  EXPECT_TRUE(item.ExecuteOn(*Panel, true));
+  EXPECT_EQ(Engine.UndoCount(), 1);
+  // An element that cannot be disabled does not handle it.
+  EXPECT_FALSE(item.ExecuteOn(*Child, true));
+  EXPECT_FALSE(Child->IsDisabledOwn());
+  Engine.Undo();
+  EXPECT_FALSE(Panel->IsDisabledOwn());
 }
 
 TEST(ElementOperationDependents, MergeMovesTheEntriesInOrder) {

@@ -79,6 +79,31 @@ public:
   std::function<void()> Handler;
 };
 
+// Records each dialog request; answers Answer (the chosen path), or cancels when Answer is empty.
+class TFakeFileDialogs : public TFileDialogs {
+public:
+  bool ChooseFileToOpen(const TFileDialogRequest &request, QString &fileName) override {
+    return Choose(QStringLiteral("open"), request, fileName);
+  }
+  bool ChooseFileToSave(const TFileDialogRequest &request, QString &fileName) override {
+    return Choose(QStringLiteral("save"), request, fileName);
+  }
+
+  QStringList Kinds;  // "open" or "save", one per request
+  QList<TFileDialogRequest> Requests;
+  QString Answer;
+
+private:
+  bool Choose(const QString &kind, const TFileDialogRequest &request, QString &fileName) {
+    Kinds.append(kind);
+    Requests.append(request);
+    if (Answer.isEmpty())
+      return false;
+    fileName = Answer;
+    return true;
+  }
+};
+
 // Records the sounds it is asked to start. It plays while Playing is set; the test sets and clears it.
 class TFakeSound : public TSound {
 public:
@@ -99,13 +124,16 @@ public:
   TFakeUserInterface &Ui;
   TFakeShell &Shell;
   TFakeSingleInstance &Instance;
+  TFakeFileDialogs &Dialogs;
   TFakeSound &Sound;
 
 private:
   TFakeDesktop(std::unique_ptr<TFakeUserInterface> ui, std::unique_ptr<TFakeShell> shell,
-               std::unique_ptr<TFakeSingleInstance> instance, std::unique_ptr<TFakeSound> sound);
+               std::unique_ptr<TFakeSingleInstance> instance, std::unique_ptr<TFakeFileDialogs> dialogs,
+               std::unique_ptr<TFakeSound> sound);
   std::unique_ptr<TUserInterface> FPreviousUi;
   std::unique_ptr<TShell> FPreviousShell;
   std::unique_ptr<TSingleInstance> FPreviousInstance;
+  std::unique_ptr<TFileDialogs> FPreviousDialogs;
   std::unique_ptr<TSound> FPreviousSound;
 };
