@@ -16,6 +16,10 @@ std::unique_ptr<TSingleInstance> &CurrentSingleInstance() {
   static std::unique_ptr<TSingleInstance> current;
   return current;
 }
+std::unique_ptr<TSound> &CurrentSound() {
+  static std::unique_ptr<TSound> current;
+  return current;
+}
 std::unique_ptr<TFileDialogs> &CurrentFileDialogs() {
   static std::unique_ptr<TFileDialogs> current;
   return current;
@@ -44,6 +48,11 @@ std::unique_ptr<TSingleInstance> InstallSingleInstance(std::unique_ptr<TSingleIn
   return singleInstance;
 }
 
+std::unique_ptr<TSound> InstallSound(std::unique_ptr<TSound> sound) {
+  CurrentSound().swap(sound);
+  return sound;
+}
+
 std::unique_ptr<TFileDialogs> InstallFileDialogs(std::unique_ptr<TFileDialogs> fileDialogs) {
   CurrentFileDialogs().swap(fileDialogs);
   return fileDialogs;
@@ -52,4 +61,13 @@ std::unique_ptr<TFileDialogs> InstallFileDialogs(std::unique_ptr<TFileDialogs> f
 TUserInterface &UserInterface() { return Required(CurrentUserInterface(), "user interface"); }
 TShell &Shell() { return Required(CurrentShell(), "desktop shell"); }
 TSingleInstance &SingleInstance() { return Required(CurrentSingleInstance(), "single-instance service"); }
+TSound &Sound() { return Required(CurrentSound(), "sound player"); }
+
+bool PlaySoundData(const QByteArray &wave) {
+  TSound &sound = Sound();
+  if (sound.IsPlaying())
+    return false;
+  sound.Start(wave);
+  return true;
+}
 TFileDialogs &FileDialogs() { return Required(CurrentFileDialogs(), "file dialog service"); }

@@ -4,6 +4,7 @@
 // Every accessor raises EException when nothing is installed: that is a programming error.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -129,15 +130,35 @@ public:
 };
 
 // ---------------------------------------------------------------------------------------------------------
+// Sound playback.
+
+class TSound {
+public:
+  virtual ~TSound() = default;
+  // A sound of the program is still playing.
+  virtual bool IsPlaying() const = 0;
+  // Starts playing `wave` (the bytes of a WAV file) and returns at once; the sound plays on in the
+  // background. A call while a sound plays, bytes that are no playable WAV file and a desktop without an
+  // audio device play nothing; none of them fails or waits.
+  virtual void Start(const QByteArray &wave) = 0;
+};
+
+// Plays `wave` unless a sound of the program is still playing, in which case the request is dropped (a
+// sound never cuts another one short and requests do not queue up). Answers whether it was started.
+bool PlaySoundData(const QByteArray &wave);
+
+// ---------------------------------------------------------------------------------------------------------
 // Installation. Each Install function takes ownership, makes the object current and hands back the one
 // it replaces (null when there was none), so that a test can put the previous one back.
 
 std::unique_ptr<TUserInterface> InstallUserInterface(std::unique_ptr<TUserInterface> userInterface);
 std::unique_ptr<TShell> InstallShell(std::unique_ptr<TShell> shell);
 std::unique_ptr<TSingleInstance> InstallSingleInstance(std::unique_ptr<TSingleInstance> singleInstance);
+std::unique_ptr<TSound> InstallSound(std::unique_ptr<TSound> sound);
 std::unique_ptr<TFileDialogs> InstallFileDialogs(std::unique_ptr<TFileDialogs> fileDialogs);
 
 TUserInterface &UserInterface();
 TShell &Shell();
 TSingleInstance &SingleInstance();
+TSound &Sound();
 TFileDialogs &FileDialogs();

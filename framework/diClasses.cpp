@@ -1,6 +1,8 @@
 #include "diClasses.h"
 
 #include "cuLocalization.h"
+#include "cuUndoRedo.h"
+#include "diElementOperations.h"
 
 #include <atomic>
 
@@ -392,6 +394,20 @@ void TScheme::BeginMessagesUpdate() {
 void TScheme::EndMessagesUpdate() {
   if (FMessages)
     FMessages->EndUpdate();
+}
+
+void TScheme::BeginGroup(const QString &caption) {
+  if (!FUndoRedo)
+    return;
+  auto group = MakeNode<TSchemeGroupingOperation>(caption);
+  // The message sink is left alone: its outermost update would clear the messages loaders reported.
+  group->SetScheme(this, false);
+  FUndoRedo->BeginGroup(std::move(group));
+}
+
+void TScheme::EndGroup() {
+  if (FUndoRedo)
+    FUndoRedo->EndGroup();
 }
 
 void TScheme::DeferCheck(TElement *element) {

@@ -331,6 +331,11 @@ public:
   void BeginMessagesUpdate();
   void EndMessagesUpdate();
 
+  // With an undo/redo engine, opens a grouping operation with that caption on it (diElementOperations);
+  // EndGroup closes it. Groups nest; only the outermost one is recorded, and only when something ran in it.
+  void BeginGroup(const QString &caption);
+  void EndGroup();
+
   // Queues the element's check until the last loader finishes, once, in request order.
   void DeferCheck(TElement *element);
   int PendingCheckCount() const { return FPendingCount; }

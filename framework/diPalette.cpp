@@ -2,6 +2,8 @@
 
 #include "cuLocalization.h"
 #include "diClassesImages.h"
+#include "diElementOperations.h"
+#include "diSheet.h"
 #include "diVisualElements.h"
 
 #include <algorithm>
@@ -52,6 +54,7 @@ TSchemePaletteItem::TSchemePaletteItem(std::uint16_t options, int image, int des
 }
 
 bool TSchemePaletteItem::ExecuteOn(TVisualElement &element, bool state) {
+  TSheetUpdate update(HasOption(piNoSheetUpdate) ? nullptr : element.Sheet());
   return element.ExecutePaletteItem(element, *this, state);
 }
 
@@ -256,19 +259,47 @@ TPaletteItemTune GetPaletteItemTune(TVisualElement &element, TPaletteItem &item)
   return tune;
 }
 
+namespace {
+void PlayItemSound(TVisualElement *element, TSchemePaletteItem &item, bool state) {
+  if (element && element->Sheet())
+    element->Sheet()->PlaySound(item.GetSoundName(state));
+}
+
+// One sheet update (unless the item says otherwise) and one undo group around a group selection's run.
+class TGroupRun {
+public:
+  TGroupRun(const TVisualElementList &selected, TSchemePaletteItem &item)
+      : FFirst(selected.empty() ? nullptr : selected.front()),
+        FUpdate(FFirst && !item.HasOption(piNoSheetUpdate) ? FFirst->Sheet() : nullptr),
+        FGroup(FFirst ? FFirst->Scheme() : nullptr, QString()) {}
+  TVisualElement *First() const { return FFirst; }
+
+private:
+  TVisualElement *FFirst;
+  TSheetUpdate FUpdate;
+  TSchemeGroup FGroup;
+};
+}  // namespace
+
 void ExecutePaletteItemOn(TVisualElement &element, TSchemePaletteItem &item, bool state) {
+  PlayItemSound(&element, item, state);
   item.ExecuteOn(element, state);
 }
 
 void ExecutePaletteItemOnGroup(const TVisualElementList &selected, TSchemePaletteItem &item, bool state) {
+  TGroupRun run(selected, item);
+  PlayItemSound(run.First(), item, state);
   item.ExecuteOnList(selected, state);
 }
 
 void ExecutePaletteSubCommandOn(TVisualElement &element, TSubExecutablePaletteItem &item, const QString &text) {
+  PlayItemSound(&element, item, false);
   item.ExecuteSubCommand(element, text);
 }
 
 void ExecutePaletteSubCommandOnGroup(const TVisualElementList &selected, TSubExecutablePaletteItem &item,
                                      const QString &text) {
+  TGroupRun run(selected, item);
+  PlayItemSound(run.First(), item, false);
   item.ExecuteSubOnList(selected, text);
 }

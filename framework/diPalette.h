@@ -116,8 +116,8 @@ class TSchemePaletteItem : public TPaletteItem {
 public:
   TSchemePaletteItem(std::uint16_t options, int image, int descriptionId, int captionId, std::int32_t weight);
 
-  // Runs the item on one element: the element's ExecutePaletteItem(element, this, state), whose answer
-  // (handled) it returns. `state` is the new checked state of a checkable item, false for commands.
+  // Runs the item on one element, inside an update of its sheet unless piNoSheetUpdate: the element's
+  // ExecutePaletteItem(element, this, state), whose answer (handled) it returns. `state` is the new checked state of a checkable item, false for commands.
   virtual bool ExecuteOn(TVisualElement &element, bool state);
   // ExecuteOn for each element in order that reports the item enabled (GetPaletteItemState).
   virtual void ExecuteOnList(const TVisualElementList &elements, bool state);
@@ -248,10 +248,9 @@ TPaletteItemTune GetPaletteItemTune(TVisualElement &element, TPaletteItem &item)
 
 // Execution from the palette window. `state` is the new checked state of a checkable item (false for
 // plain commands); sub-commands pass the value the item listed. A group selection runs the item on every
-// selected child that reports it enabled. What needs the sheet an element is shown on is added here and in
-// TSchemePaletteItem::ExecuteOn once elements are attached to sheets: the item's sound (GetSoundName)
-// played through that sheet, a sheet update around the run unless piNoSheetUpdate, and for a group
-// selection one undo group around the whole run.
+// selected child that reports it enabled. The item's sound (GetSoundName) plays through the sheet of the
+// element (of the first selected child) first; a group selection runs inside one undo group and, unless
+// piNoSheetUpdate, one sheet update (TSchemePaletteItem::ExecuteOn opens one per element as well).
 void ExecutePaletteItemOn(TVisualElement &element, TSchemePaletteItem &item, bool state);
 void ExecutePaletteItemOnGroup(const TVisualElementList &selected, TSchemePaletteItem &item, bool state);
 void ExecutePaletteSubCommandOn(TVisualElement &element, TSubExecutablePaletteItem &item, const QString &text);

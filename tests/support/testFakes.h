@@ -104,6 +104,16 @@ private:
   }
 };
 
+// Records the sounds it is asked to start. It plays while Playing is set; the test sets and clears it.
+class TFakeSound : public TSound {
+public:
+  bool IsPlaying() const override { return Playing; }
+  void Start(const QByteArray &wave) override { Started.append(wave); }
+
+  bool Playing = false;
+  QList<QByteArray> Started;
+};
+
 class TFakeDesktop {
 public:
   TFakeDesktop();
@@ -115,12 +125,15 @@ public:
   TFakeShell &Shell;
   TFakeSingleInstance &Instance;
   TFakeFileDialogs &Dialogs;
+  TFakeSound &Sound;
 
 private:
   TFakeDesktop(std::unique_ptr<TFakeUserInterface> ui, std::unique_ptr<TFakeShell> shell,
-               std::unique_ptr<TFakeSingleInstance> instance, std::unique_ptr<TFakeFileDialogs> dialogs);
+               std::unique_ptr<TFakeSingleInstance> instance, std::unique_ptr<TFakeFileDialogs> dialogs,
+               std::unique_ptr<TFakeSound> sound);
   std::unique_ptr<TUserInterface> FPreviousUi;
   std::unique_ptr<TShell> FPreviousShell;
   std::unique_ptr<TSingleInstance> FPreviousInstance;
   std::unique_ptr<TFileDialogs> FPreviousDialogs;
+  std::unique_ptr<TSound> FPreviousSound;
 };

@@ -1,11 +1,46 @@
 #include "testKinds.h"
 
+#include "diCanvas.h"
+
 QN_DEFINE_ELEMENT_CLASS(TElement_TestRoot, TVisualElement)
 QN_DEFINE_ELEMENT_CLASS(TElement_TestCaption, TVisualElement)
 QN_DEFINE_ELEMENT_CLASS(TElement_TestFlag, TVisualElement)
 QN_DEFINE_ELEMENT_CLASS(TElement_TestCache, TVisualElement)
 QN_DEFINE_ELEMENT_CLASS(TElement_Box, TElement_TestRoot)
 QN_DEFINE_ELEMENT_CLASS(TElement_Note, TVisualElement)
+QN_DEFINE_ELEMENT_CLASS(TElement_TestPanel, TPanelElement)
+
+void TElement_TestPanel::Paint(TCustomSheetCanvas &canvas, int flags) {
+  ++Paints;
+  if (Fill != clNone)
+    canvas.FillRect(ClientRect(), Fill);
+  if (Skin)
+    canvas.DrawSkin(steElement, ClientRect(), Tint);
+}
+
+void TElement_TestPanel::KeyDown(int &key, Qt::KeyboardModifiers shift) {
+  Input.append(QStringLiteral("down %1").arg(key));
+  // Enter is this kind's own key.
+  if (key == Qt::Key_Return)
+    key = 0;
+}
+
+void TElement_TestPanel::KeyPress(char16_t &ch) { Input.append(QStringLiteral("press %1").arg(int(ch))); }
+
+void TElement_TestPanel::SetFocus(bool horizontal, bool forward, const QString &focusData, TVisualElement *fromChild,
+                                  const QPoint *point) {
+  ReceivedFocusData = focusData;
+  TPanelElement::SetFocus(horizontal, forward, focusData, fromChild, point);
+}
+
+TElement_TestPanel *AddTestPanel(TScheme *scheme, TVisualElement *owner, int left, int top, int width, int height,
+                                 TColor fill) {
+  auto *panel = CreateElement<TElement_TestPanel>(scheme, owner);
+  panel->Fill = fill;
+  panel->SetBounds(left, top, panel->Descent(), height, width);
+  panel->SetVisualParent(owner);
+  return panel;
+}
 
 int GTestKindChecks = 0;
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "diFiling.h"
+#include "cuColors.h"
 #include "diVisualElements.h"
 
 #include <QString>
@@ -93,6 +94,37 @@ public:
   void Load(TSchemeLoader &filer, TKnot &knot) override;
   void Save(TSchemeSaver &filer, TKnot &knot) override;
 };
+
+// A panel for the sheet tests and the paint benchmark: it fills its client area with Fill (a platform
+// colour) and/or draws the "Element" skin tinted with Tint, keeps the padding it is given, counts its
+// paints and clicks and records the keys and characters it receives. Its visual options are set by the
+// test (SetVisualOptions).
+class TElement_TestPanel : public TPanelElement {
+  QN_ELEMENT_CLASS(TElement_TestPanel)
+public:
+  TColor Fill = clNone;
+  bool Skin = false;
+  TColor32 Tint = 0;
+  QMargins Padding;
+  QString FocusData;  // answered by GetFocusData; SetFocus stores what it is given in ReceivedFocusData
+  QString ReceivedFocusData;
+  int Paints = 0;
+  int Clicks = 0;
+  QStringList Input;
+
+  void GetPadding(QMargins &padding) override { padding = Padding; }
+  void Paint(TCustomSheetCanvas &canvas, int flags) override;
+  void Click() override { ++Clicks; }
+  void KeyDown(int &key, Qt::KeyboardModifiers shift) override;
+  void KeyPress(char16_t &ch) override;
+  void GetFocusData(QString &text) override { text = FocusData; }
+  void SetFocus(bool horizontal, bool forward, const QString &focusData, TVisualElement *fromChild,
+                const QPoint *point) override;
+};
+
+// Creates a test panel in `owner` (owner and visual parent) at (left, top) with that size.
+TElement_TestPanel *AddTestPanel(TScheme *scheme, TVisualElement *owner, int left, int top, int width, int height,
+                                 TColor fill = clNone);
 
 // A document scheme of the test kinds (root knot "Quillnote").
 std::unique_ptr<TScheme> NewTestScheme();
