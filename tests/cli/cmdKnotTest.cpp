@@ -1,3 +1,4 @@
+#include "cliRun.h"
 #include "testSupport.h"
 
 #include <QProcess>
@@ -6,23 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct TRun {
-  int Status;
-  QByteArray Out, Err;
-};
-
-TRun RunCli(const QStringList &args) {
-  // A runtime folder of its own keeps Qt from warning about a missing one on standard error.
-  static QTemporaryDir runtime;
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-  process.setProcessEnvironment(environment);
-  process.start(QStringLiteral(QN_CLI_PATH), args);
-  EXPECT_TRUE(process.waitForFinished(60000));
-  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 class CliKnot : public ::testing::Test {
 protected:

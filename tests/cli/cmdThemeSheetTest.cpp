@@ -1,3 +1,4 @@
+#include "cliRun.h"
 #include "testSupport.h"
 
 #include <QImage>
@@ -7,22 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct TRun {
-  int Status;
-  QByteArray Out, Err;
-};
-
-TRun RunCli(const QStringList &args) {
-  static QTemporaryDir runtime;  // keeps Qt from warning about a missing runtime folder
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-  process.setProcessEnvironment(environment);
-  process.start(QStringLiteral(QN_CLI_PATH), args);
-  EXPECT_TRUE(process.waitForFinished(60000));
-  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 int Lightness(QRgb c) { return (qRed(c) + qGreen(c) + qBlue(c)) / 3; }
 

@@ -1,5 +1,6 @@
 #include "cuFileSystem.h"
 #include "cuKnot.h"
+#include "testFaultyFileSystem.h"
 #include "testSupport.h"
 
 #include <QDir>
@@ -13,44 +14,6 @@
 
 namespace {
 
-enum TFault { fNone, fFullDisk, fSyncFails, fRenameFails, fReadOnlyFolder };
-
-// The real file system with one injected failure; the failing write still writes half of its bytes, as a
-// full disk does.
-class TFaultyFileSystem : public TFileSystem {
-public:
-  explicit TFaultyFileSystem(TFault fault) : FFault(fault), FPrevious(SetFileSystem(this)) {}
-  ~TFaultyFileSystem() override { SetFileSystem(FPrevious == &PosixFileSystem() ? nullptr : FPrevious); }
-
-  int CreateExclusive(const QString &path, int permissions, THandle &handle) override {
-    if (FFault == fReadOnlyFolder)
-      return EROFS;
-    return Real().CreateExclusive(path, permissions, handle);
-  }
-  int Write(THandle handle, const char *data, qint64 size) override {
-    if (FFault == fFullDisk) {
-      Real().Write(handle, data, size / 2);
-      return ENOSPC;
-    }
-    return Real().Write(handle, data, size);
-  }
-  int Sync(THandle handle) override { return FFault == fSyncFails ? EIO : Real().Sync(handle); }
-  int Close(THandle handle) override { return Real().Close(handle); }
-  int Rename(const QString &from, const QString &to) override {
-    return FFault == fRenameFails ? EACCES : Real().Rename(from, to);
-  }
-  int Remove(const QString &path) override { return Real().Remove(path); }
-  int SyncFolder(const QString &folder) override { return Real().SyncFolder(folder); }
-
-private:
-  static TFileSystem &Real() { return PosixFileSystem(); }
-  TFault FFault;
-  TFileSystem *FPrevious;
-};
-
-QStringList FolderEntries(const QString &folder) {
-  return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 TEST(AtomicWrite, FailuresLeaveTheOldFileWholeAndNoTemporaryFile) {
   struct TCase {

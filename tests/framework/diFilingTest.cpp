@@ -2,6 +2,7 @@
 
 #include "cuLocalization.h"
 #include "testFakes.h"
+#include "testFaultyFileSystem.h"
 #include "testSupport.h"
 
 #include <QCoreApplication>
@@ -261,39 +262,6 @@ TEST(Filing, NestingBeyondTheCapIsKeptAsTextAndWrittenBack) {
   EXPECT_EQ(saved, original->GetText());
 }
 
-// The real file system with one injected failure; a failing write still writes half of its bytes, as a
-// full disk does.
-enum TFault { fFullDisk, fSyncFails, fRenameFails, fReadOnlyFolder };
-class TFaultyFileSystem : public TFileSystem {
-public:
-  explicit TFaultyFileSystem(TFault fault) : FFault(fault), FPrevious(SetFileSystem(this)) {}
-  ~TFaultyFileSystem() override { SetFileSystem(FPrevious == &PosixFileSystem() ? nullptr : FPrevious); }
-  int CreateExclusive(const QString &path, int permissions, THandle &handle) override {
-    return FFault == fReadOnlyFolder ? EROFS : Real().CreateExclusive(path, permissions, handle);
-  }
-  int Write(THandle handle, const char *data, qint64 size) override {
-    if (FFault != fFullDisk)
-      return Real().Write(handle, data, size);
-    Real().Write(handle, data, size / 2);
-    return ENOSPC;
-  }
-  int Sync(THandle handle) override { return FFault == fSyncFails ? EIO : Real().Sync(handle); }
-  int Close(THandle handle) override { return Real().Close(handle); }
-  int Rename(const QString &from, const QString &to) override {
-    return FFault == fRenameFails ? EACCES : Real().Rename(from, to);
-  }
-  int Remove(const QString &path) override { return Real().Remove(path); }
-  int SyncFolder(const QString &folder) override { return Real().SyncFolder(folder); }
-
-private:
-  static TFileSystem &Real() { return PosixFileSystem(); }
-  TFault FFault;
-  TFileSystem *FPrevious;
-};
-
-QStringList FolderEntries(const QString &folder) {
-  return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 TEST(SaveToFile, UsesTheFirstFreeReplacementNameAndLeavesOtherFilesAlone) {
   TFakeDesktop desktop;

@@ -1,0 +1,18 @@
+#include "cliRun.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TRun RunCli(const QStringList &args) {
+  // A runtime folder of its own keeps Qt from warning about a missing one on standard error.
+  static QTemporaryDir runtime;
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  process.setProcessEnvironment(environment);
+  process.start(QStringLiteral(QN_CLI_PATH), args);
+  EXPECT_TRUE(process.waitForFinished(60000));
+  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
