@@ -4,19 +4,8 @@
 #include "cuDeviceContextManager.h"
 #include "diBitmap32.h"
 
-#include <QGuiApplication>
-
 #include <cstdint>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Never destroyed: stopping the application's threads at exit would race with the leak check, which
-  // runs after static destructors.
-  static QGuiApplication *application = new QGuiApplication(*argc, *argv);
-  (void)application;
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (size < 1)

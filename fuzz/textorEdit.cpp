@@ -3,8 +3,6 @@
 // those of a full layout of the same content.
 #include "diTextor.h"
 
-#include <QGuiApplication>
-
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -26,15 +24,6 @@ void Check(bool condition) {
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Never destroyed: stopping the application's threads at exit would race with the leak check, which
-  // runs after static destructors.
-  static QGuiApplication *application = new QGuiApplication(*argc, *argv);
-  (void)application;
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static const char16_t *const pieces[] = {u"ab", u" ", u"\t", u"\r\n", u"\r\r", u"\n", u"word ", u"W"};

@@ -3,20 +3,10 @@
 #include "diThemes.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
 #include <QImage>
 
 #include <cstdint>
 #include <cstdlib>
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Never destroyed: stopping the application's threads at exit would race with the leak check, which
-  // runs after static destructors.
-  static QGuiApplication *application = new QGuiApplication(*argc, *argv);
-  (void)application;
-  return 0;
-}
 
 static QByteArray ThemeImage() {
   QImage image(40, 30, QImage::Format_ARGB32);
