@@ -238,6 +238,20 @@ bool GetPaletteFor(TVisualElement &element, const TVisualElementList &selected, 
   return groupMode;
 }
 
+TVisualElementList SelectedVisualChildren(const TVisualElement &element) {
+  TVisualElementList selected;
+  for (TVisualElement *c = element.FirstVisualChild(); c; c = c->NextVisualSibling())
+    if (c->IsSelectedOwn())
+      selected.push_back(c);
+  return selected;
+}
+
+bool GetPaletteFor(TVisualElement &element, TPaletteItemList &list) {
+  const TVisualElementList selected =
+      element.VisualOptions() & voSelectsChildren ? SelectedVisualChildren(element) : TVisualElementList();
+  return GetPaletteFor(element, selected, list);
+}
+
 TPaletteItemState GetPaletteItemDisplayState(TVisualElement &target, TPaletteItem &item) {
   TPaletteItemState state;
   target.GetPaletteItemState(item, state);

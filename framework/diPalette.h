@@ -238,6 +238,11 @@ bool GetGroupPaletteItems(const TVisualElementList &selected, TPaletteItemList &
 // without the piGroupOnly ones.
 bool GetPaletteFor(TVisualElement &element, const TVisualElementList &selected, TPaletteItemList &list);
 
+// The visual children of `element` that are selected by their own state, in visual order.
+TVisualElementList SelectedVisualChildren(const TVisualElement &element);
+// GetPaletteFor with the element's own selected visual children as the selection.
+bool GetPaletteFor(TVisualElement &element, TPaletteItemList &list);
+
 // The enabled and checked state shown for `item` on `target` (the focused element, or in group mode a
 // selected child): as the target's GetPaletteItemState says, and never enabled with piAlwaysDisabled or,
 // while the target is read-only, with piChangesDocument.
