@@ -168,6 +168,17 @@ TEST(CommonElements, TheSignsPaletteGroupAndItsSixCommands) {
                               "information is\u00A0confirmed, positive decision, a\u00A0product is\u00A0safe, etc."));
 }
 
+TEST(CommonElements, TheGroupsOfThePaletteInUnitOrder) {
+  CommonElements();
+  const TFrameworkPalette &f = FrameworkPalette();
+  const TPaletteGroup *expected[] = {f.Actions, f.Options, f.Insert, f.State, f.Additional,
+                                     TextorFormatPalette().Format, CommonElements().Signs};
+  std::vector<const TNode *> groups;
+  for (TNode *n = Palette().FirstChild(); n; n = n->Next())
+    groups.push_back(n);
+  EXPECT_EQ(groups, std::vector<const TNode *>(std::begin(expected), std::end(expected)));
+}
+
 TEST_F(Signs, KindsAndTheirPictures) {
   const int base = CommonElements().SmallImages;
   for (const TSignKind &s : kSigns) {
