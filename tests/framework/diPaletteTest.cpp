@@ -500,6 +500,24 @@ TEST_F(PaletteOffers, Execution) {
   EXPECT_EQ(GExecuted[1].Element, star3);
   EXPECT_FALSE(GExecuted[1].State);
 
+  // Only where the item is enabled as shown: a command that changes the document skips a read-only
+  // element, an always-disabled one runs nowhere.
+  GExecuted.clear();
+  star2->Refused.clear();
+  star2->SetVisualOptions(star2->VisualOptions() | voReadOnly);
+  ExecutePaletteItemOnGroup({star1, star2, star3}, *T.Caption, true);
+  ASSERT_EQ(GExecuted.size(), 2u);
+  EXPECT_EQ(GExecuted[0].Element, star1);
+  EXPECT_EQ(GExecuted[1].Element, star3);
+  GExecuted.clear();
+  ExecutePaletteItemOnGroup({star1, star2, star3}, *T.Sub1, true);  // changes nothing of the document
+  EXPECT_EQ(GExecuted.size(), 3u);
+  GExecuted.clear();
+  ExecutePaletteItemOnGroup({star1, star3}, *T.Always, true);
+  EXPECT_TRUE(GExecuted.empty());
+  star2->SetVisualOptions(star2->VisualOptions() & ~voReadOnly);
+  star2->Refused = {T.Description, T.SubExecutable};
+
   QStringList captions, values;
   T.SubExecutable->GetSubCommands(*star1, captions, values);
   EXPECT_EQ(values, QStringList({QStringLiteral("1"), QStringLiteral("2")}));
