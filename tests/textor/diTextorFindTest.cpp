@@ -1,7 +1,10 @@
 #include "diTextor.h"
 
 #include "diFind.h"
+#include "diSheet.h"
+#include "diSheetSettings.h"
 #include "diVisualElements.h"
+#include "testFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -207,4 +210,116 @@ TEST(TextorFindTest, MatchRangeIsInNormalForm) {
   EXPECT_EQ(r.Match->End.Offset, 0);
   EXPECT_EQ(r.Match->Start.Offset, 1);
   EXPECT_EQ(f.T.RangeText(*r.Match), "bcd");
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The scan inside a search walk over a sheet: a text element that searches its textor from its caret and
+// visits the focusable inline elements on the way, the way text elements take part in the walk.
+
+namespace {
+
+// A focusable element holding a textor; it can itself stand inline in another one's text. The focus
+// coming back from an inline element puts the caret after it (forward) or before it (backward); coming
+// from elsewhere at the text start or end. Its search step starts, as text elements do, at the selection's
+// end forward when the selection is to be passed over (or backward when it is not), else at its start.
+class TElement_TestTextHost : public TVisualElement, public TInlineElementLink {
+  QN_ELEMENT_CLASS(TElement_TestTextHost)
+public:
+  TElement_TestTextHost() { InitVisualOptions(voFocusable); }
+  TFindTextor T;
+  TTextRange Selection;
+
+  TElement_TestTextHost *AddInline(TScheme *scheme) {
+    auto *e = CreateElement<TElement_TestTextHost>(scheme, this);
+    e->SetBounds(0, 0, 3, 10, 20);
+    e->SetVisualParent(this);
+    T.InsertElement(T.TextEnd(), e, nullptr);
+    return e;
+  }
+  QString SelectedText() const { return T.RangeText(Selection); }
+
+  void SetFocus(bool horizontal, bool forward, const QString &focusData, TVisualElement *fromChild,
+                const QPoint *point) override {
+    TTextPosition caret = forward ? T.TextStart() : T.TextEnd();
+    if (auto *child = dynamic_cast<TElement_TestTextHost *>(fromChild); child && child->Portion()) {
+      TPortion *portion = child->Portion();
+      caret = forward ? TTextPosition{portion->Paragraph(), portion->Next(), 0}
+                      : TTextPosition{portion->Paragraph(), portion, 0};
+    }
+    Selection = {caret, caret};
+    TVisualElement::SetFocus(horizontal, forward, focusData, fromChild, point);
+  }
+  bool FindFocusTarget(TFindMode mode, const TFindData &findData, TVisualElement *&fromChild, TVisualElement *&next,
+                       bool forward) override {
+    const bool passOver = mode == fmAfterReplace ||
+                          (mode == fmFind && !Selection.IsEmpty() && findData.Matches(SelectedText()));
+    const TTextPosition start = forward == passOver ? Selection.End : Selection.Start;
+    const TTextFindResult r = T.FindInStretches(start, forward, findData);
+    if (r.Match) {
+      FocusIfNotFocused();
+      Selection = *r.Match;
+      return true;
+    }
+    if (r.Next) {
+      next = r.Next;
+      fromChild = nullptr;
+      return false;
+    }
+    return TVisualElement::FindFocusTarget(mode, findData, fromChild, next, forward);
+  }
+
+protected:
+  void Freeing() override {
+    PortionElementFreeing();
+    TVisualElement::Freeing();
+  }
+};
+QN_DEFINE_ELEMENT_CLASS(TElement_TestTextHost, TVisualElement)
+
+}  // namespace
+
+TEST(TextorFindTest, WalkGoesIntoInlineElementsAndBackOut) {
+  TFakeDesktop desktop;
+  TNodePtr<TSheetSettings> settings{new TSheetSettings(nullptr, QStringLiteral("Sheet"))};
+  TScheme scheme{&TElement_TestFindHost::Class(), QStringLiteral("Quillnote")};
+  TSheet sheet(*settings);
+  auto *doc = static_cast<TVisualElement *>(scheme.Root());
+  doc->SetVisualParent(sheet.RootElement());
+  auto *outer = CreateElement<TElement_TestTextHost>(&scheme, doc);
+  outer->SetVisualParent(doc);
+  outer->T.InsertText(outer->T.TextEnd(), u"one needle ", nullptr);
+  TElement_TestTextHost *inner = outer->AddInline(&scheme);
+  inner->T.InsertText(inner->T.TextEnd(), u"Needle\r\nhay", nullptr);
+  outer->T.InsertText(outer->T.TextEnd(), u" two\r\nneedle", nullptr);
+  TFindData data;
+  data.Scope = doc;
+  data.FindText = QStringLiteral("needle");
+
+  // Each step: the direction, then where the selection is: the element and its coordinates.
+  auto where = [&] {
+    auto *e = static_cast<TElement_TestTextHost *>(sheet.Focused());
+    const TTextCoordinateRange c = e->T.RangeToCoordinates(e->Selection);
+    return QStringLiteral("%1 %2,%3-%4,%5")
+        .arg(e == outer ? "outer" : "inner")
+        .arg(c.StartIndex)
+        .arg(c.StartOffset)
+        .arg(c.EndIndex)
+        .arg(c.EndOffset);
+  };
+  outer->SetFocus(true, true, QString(), nullptr, nullptr);  // the caret at the text start
+  struct Step {
+    bool forward, found;
+    QString at;
+  } steps[] = {
+      {true, true, "outer 0,4-0,10"},  {true, true, "inner 0,0-0,6"}, {true, true, "outer 1,0-1,6"},
+      {true, false, "outer 1,0-1,6"},  {false, true, "inner 0,0-0,6"}, {false, true, "outer 0,4-0,10"},
+      {false, false, "outer 0,4-0,10"},
+  };
+  for (const Step &s : steps) {
+    const bool found = sheet.Find(fmFind, data, s.forward);
+    EXPECT_EQ(found, s.found) << s.at.toStdString();
+    if (found)
+      EXPECT_EQ(where(), s.at);
+  }
+  doc->SetVisualParent(nullptr);
 }
