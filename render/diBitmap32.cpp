@@ -8,14 +8,23 @@
 #include <cmath>
 #include <vector>
 
-TColor32 BlendColor32(TColor32 source, TColor32 destination) {
-  const unsigned sa = source >> 24;
-  if (sa == 255)
-    return source;
-  if (sa == 0)
-    return destination;
+namespace {
+
+// Source-over with straight alpha: the source weighs sa * 255 and the destination da * (255 - sa), out of
+// their sum; alpha is that sum over 255. The two common cases are exact shortcuts of the general one: an
+// opaque destination has the sum 255 * 255, so each channel is (s * sa + d * (255 - sa) + 127) / 255; a
+// transparent destination gives the source itself.
+inline TColor32 BlendPartial(TColor32 source, TColor32 destination, unsigned sa) {
   const unsigned da = destination >> 24;
-  // Weights scaled by 255 * 255: the source by sa * 255, the destination by da * (255 - sa).
+  if (da == 255) {
+    const unsigned ia = 255 - sa;
+    const unsigned r = (((source >> 16) & 0xFF) * sa + ((destination >> 16) & 0xFF) * ia + 127) / 255;
+    const unsigned g = (((source >> 8) & 0xFF) * sa + ((destination >> 8) & 0xFF) * ia + 127) / 255;
+    const unsigned b = ((source & 0xFF) * sa + (destination & 0xFF) * ia + 127) / 255;
+    return 0xFF000000u | (r << 16) | (g << 8) | b;
+  }
+  if (da == 0)
+    return source;
   const unsigned ws = sa * 255, wd = da * (255 - sa), total = ws + wd;
   auto channel = [&](int shift) {
     const unsigned s = (source >> shift) & 0xFF, d = (destination >> shift) & 0xFF;
@@ -23,6 +32,39 @@ TColor32 BlendColor32(TColor32 source, TColor32 destination) {
   };
   const unsigned alpha = (total + 127) / 255;
   return (alpha << 24) | channel(16) | channel(8) | channel(0);
+}
+
+inline TColor32 BlendPixel(TColor32 source, TColor32 destination) {
+  const unsigned sa = source >> 24;
+  if (sa == 255)
+    return source;
+  if (sa == 0)
+    return destination;
+  return BlendPartial(source, destination, sa);
+}
+
+} // namespace
+
+TColor32 BlendColor32(TColor32 source, TColor32 destination) { return BlendPixel(source, destination); }
+
+void BlendLine32(const TColor32 *source, TColor32 *destination, int count) {
+  int i = 0;
+  while (i < count) {
+    const unsigned sa = source[i] >> 24;
+    if (sa == 0) {
+      ++i;
+    } else if (sa == 255) {
+      // Runs of opaque pixels are copied whole.
+      int end = i + 1;
+      while (end < count && (source[end] >> 24) == 255)
+        ++end;
+      std::copy(source + i, source + end, destination + i);
+      i = end;
+    } else {
+      destination[i] = BlendPartial(source[i], destination[i], sa);
+      ++i;
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -115,7 +157,7 @@ void TBitmap32::FillRectBlended(int x1, int y1, int x2, int y2, TColor32 color) 
   const QRect r = Clipped(x1, y1, x2, y2);
   for (int y = r.top(); y <= r.bottom(); ++y)
     for (TColor32 *p = PixelPtr(r.left(), y), *end = p + r.width(); p != end; ++p)
-      *p = BlendColor32(color, *p);
+      *p = BlendPixel(color, *p);
 }
 
 void TBitmap32::FrameRect(int x1, int y1, int x2, int y2, TColor32 color) {
@@ -156,8 +198,7 @@ void TBitmap32::DrawTo(TBitmap32 &destination, int x, int y, const QRect &source
     if (FDrawMode == dmOpaque)
       std::copy(s, s + to.width(), d);
     else
-      for (int i = 0; i < to.width(); ++i)
-        d[i] = BlendColor32(s[i], d[i]);
+      BlendLine32(s, d, to.width());
   }
 }
 
@@ -272,7 +313,7 @@ void TBitmap32::DrawTo(TBitmap32 &destination, const QRect &target, const QRect 
       TColor32 pixel = 0;
       if (acc.A > 0.5f)
         pixel = MakeColor32(channel(acc.R / acc.A), channel(acc.G / acc.A), channel(acc.B / acc.A), channel(acc.A));
-      d[i] = FDrawMode == dmOpaque ? pixel : BlendColor32(pixel, d[i]);
+      d[i] = FDrawMode == dmOpaque ? pixel : BlendPixel(pixel, d[i]);
     }
   }
 }
