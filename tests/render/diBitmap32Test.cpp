@@ -223,6 +223,32 @@ TEST(Bitmap32, ScaledDrawOfOneColourStaysThatColourAndKeepsEdges) {
   EXPECT_NEAR(RedOf(target.Pixel(0, 0)), 128, 1);
 }
 
+// A one-pixel edge stretched along one axis and kept along the other repeats its pixels exactly; a
+// transparent pixel comes out as 0 whatever colour it carried, copied as such or blended as no change.
+TEST(Bitmap32, StretchedEdgeRepeatsItsPixelsExactly) {
+  TBitmap32 edge, target;
+  edge.SetSize(1, 3);
+  const TColor32 pixels[] = {0xFF123456, 0x00FF0000, 0x7F806040};
+  for (int y = 0; y < 3; ++y)
+    edge.SetPixel(0, y, pixels[y]);
+  for (TDrawMode mode : {dmOpaque, dmBlend}) {
+    SCOPED_TRACE(mode);
+    edge.SetDrawMode(mode);
+    Filled(target, 9, 5, 0xFF0000FF);
+    target.SetClipRect(QRect(2, 0, 9, 5));
+    edge.DrawTo(target, QRect(1, 1, 7, 3), edge.BoundsRect());
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 9; ++x) {
+        TColor32 expected = 0xFF0000FF;
+        if (x >= 2 && x < 8 && y >= 1 && y < 4) {
+          const TColor32 p = AlphaOf(pixels[y - 1]) == 0 ? 0 : pixels[y - 1];
+          expected = mode == dmOpaque ? p : BlendColor32(p, 0xFF0000FF);
+        }
+        ASSERT_EQ(target.Pixel(x, y), expected) << x << "," << y;
+      }
+  }
+}
+
 TEST(Bitmap32, TextOutAgreesWithTextWidthAndStaysInTheClip) {
   TBitmap32 b;
   Filled(b, 200, 40, White);
