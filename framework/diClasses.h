@@ -365,7 +365,18 @@ private:
   struct TIdKey {
     std::int32_t Id;
     bool operator==(const TIdKey &) const = default;
-    friend size_t qHash(TIdKey key, size_t seed) { return size_t(std::uint32_t(key.Id)) ^ seed; }
+    // IDs are mostly consecutive: an identity hash would pack them into one long run of occupied buckets,
+    // and every erase would then shift through that run (freeing a large document would be quadratic).
+    // The 64-bit finaliser of a well-known mixing function spreads them.
+    friend size_t qHash(TIdKey key, size_t seed) {
+      std::uint64_t h = std::uint64_t(std::uint32_t(key.Id)) ^ seed;
+      h ^= h >> 33;
+      h *= 0xff51afd7ed558ccdULL;
+      h ^= h >> 33;
+      h *= 0xc4ceb9fe1a85ec53ULL;
+      h ^= h >> 33;
+      return size_t(h);
+    }
   };
   void IndexId(TElement *element);
   void UnindexId(TElement *element);
