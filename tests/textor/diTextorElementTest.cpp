@@ -175,6 +175,18 @@ TEST(TextorElementContent, AppendingToARunChangesTheValueOfItsKnotInPlace) {
   EXPECT_TRUE(chars->Options() & koUniqueParams);
 }
 
+TEST(TextorElementContent, LogSignsAreLeftOutOfTheClipboardOnly) {
+  TTextDocument doc;
+  doc.Load(Lines({"<Quillnote>", "\t<Star/>", "\t<Chars Value=\"x\"/>", "</Quillnote>"}));
+  static_cast<TVisualElement *>(doc.Root().FirstChildElement())->SetVisualOptions(voLogSign);
+  TNodePtr<TKnot> knot = MakeNode<TKnot>();
+  doc.Root().SaveContentKnot(*knot, fmClipboard, foClipboardCopy, nullptr);
+  EXPECT_EQ(knot->GetText(), Lines({"<LoomContent FormatVersion=\"1.1\">", "\t<Chars Value=\"x\"/>", "</LoomContent>"}));
+  doc.Root().SaveContentKnot(*knot, fmDocument, 0, nullptr);
+  EXPECT_EQ(knot->GetText(),
+            Lines({"<LoomContent FormatVersion=\"1.1\">", "\t<Star/>", "\t<Chars Value=\"x\"/>", "</LoomContent>"}));
+}
+
 TEST(TextorElementContent, TheContentKnotOfTheClipboardCarriesItsVersion) {
   TTextDocument doc;
   doc.Load(Lines({"<Quillnote>", "\t<Chars Value=\"x\"/>", "\t<Star/><Br/>", "\t<Chars Value=\"y\"/>", "</Quillnote>"}));
@@ -621,6 +633,18 @@ TEST(TextorElement, FocusDataReadsAndSetsTheSelection) {
   doc.Root().Activate();
   doc.Root().GetFocusData(data);
   EXPECT_EQ(data, QStringLiteral("0,0,1,2"));
+  // Focused by keyboard navigation from elsewhere, it selects its whole text as well.
+  doc.Sheet->SetFocus(nullptr);
+  doc.Root().Activate();
+  EXPECT_EQ(doc.Sheet->Focused(), &doc.Root());
+  doc.Root().GetFocusData(data);
+  EXPECT_EQ(data, QStringLiteral("0,0,1,2"));
+  // A point places the caret at the text there: right of everything in the second row.
+  const QMargins padding = doc.Sheet->Canvas().SkinPadding(steSheet);
+  const QPoint point(TSheetDocument::Width - 2, padding.top() + doc.Text().TextHeight() - 1);
+  doc.Root().SetFocus(true, true, QString(), nullptr, &point);
+  doc.Root().GetFocusData(data);
+  EXPECT_EQ(data, QStringLiteral("1,2,1,2"));
 }
 
 TEST(TextorElement, APlainEnterIsConsumedAndCtrlEnterPassesOn) {
