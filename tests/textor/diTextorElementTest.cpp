@@ -491,6 +491,13 @@ TEST(TextorElement, OnASheetItTakesTheSheetWidthAndGrowsWithItsText) {
   EXPECT_EQ(root.Descent(), padding.bottom() + doc.Text().FirstParagraph()->Rows().back().Descent);
   // The fixed font of the theme.
   EXPECT_EQ(&doc.Text().FirstParagraph()->TextAttributes(), &doc.Settings->FixedAttributes());
+  // A narrower sheet wraps the text again.
+  const std::size_t rows = doc.Text().FirstParagraph()->Rows().size();
+  doc.Sheet->SetLimits(TSheetDocument::Width / 2, 0);
+  EXPECT_EQ(root.Width(), TSheetDocument::Width / 2);
+  EXPECT_GT(doc.Text().FirstParagraph()->Rows().size(), rows);
+  doc.Sheet->SetLimits(TSheetDocument::Width, 0);
+  EXPECT_EQ(doc.Text().FirstParagraph()->Rows().size(), rows);
   // A taller sheet: the root is at least as tall.
   doc.Sheet->SetLimits(TSheetDocument::Width, 5000);
   EXPECT_EQ(root.Height(), 5000);
@@ -610,6 +617,21 @@ TEST(TextorElement, FreeingTheTreeOrAnInlineElementLeavesNoDanglingPortion) {
     EXPECT_EQ(TElement_Star::Alive, alive + 1);
   }
   EXPECT_EQ(TElement_Star::Alive, alive);
+}
+
+TEST(TextorElement, AnInlineElementThatGrowsMakesItsRowTaller) {
+  TSheetDocument doc;
+  doc.Settings->IncreaseWorkspaceHeight().SetValue(false);
+  doc.Load(Lines({"<Quillnote>", "\t<Chars Value=\"a\"/>", "\t<Star/><Br/>", "\t<Chars Value=\"b\"/>", "</Quillnote>"}));
+  auto *star = static_cast<TElement_Star *>(doc.Root().FirstChildElement());
+  const int height = doc.Root().Height();
+  const int secondTop = doc.Text().LastParagraph()->Top();
+  star->SetBounds(star->Left(), star->Top(), 0, 60, 16);
+  const TRow &row = doc.Text().FirstParagraph()->Rows().front();
+  EXPECT_EQ(row.Ascent, 61);  // with the top inline margin
+  EXPECT_EQ(doc.Text().LastParagraph()->Top(), row.Bottom);
+  EXPECT_EQ(doc.Root().Height(), height + row.Bottom - secondTop);
+  EXPECT_EQ(star->Top() + star->Height(), row.Baseline() + doc.Sheet->Canvas().SkinPadding(steSheet).top());
 }
 
 TEST(TextorElement, FocusDataReadsAndSetsTheSelection) {
