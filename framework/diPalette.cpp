@@ -59,10 +59,11 @@ bool TSchemePaletteItem::ExecuteOn(TVisualElement &element, bool state) {
 }
 
 namespace {
+// The palette window asks only the first selected element whether an item is enabled, so a run over a
+// selection applies the whole display rule to each element: a command that changes the document never
+// reaches a read-only one, and an always-disabled item none.
 bool ReportsEnabled(TVisualElement &element, TPaletteItem &item) {
-  TPaletteItemState state;
-  element.GetPaletteItemState(item, state);
-  return state.Enabled;
+  return GetPaletteItemDisplayState(element, item).Enabled;
 }
 }  // namespace
 
@@ -236,6 +237,20 @@ bool GetPaletteFor(TVisualElement &element, const TVisualElementList &selected, 
     RemoveWithOption(list, piGroupOnly);
   }
   return groupMode;
+}
+
+TVisualElementList SelectedVisualChildren(const TVisualElement &element) {
+  TVisualElementList selected;
+  for (TVisualElement *c = element.FirstVisualChild(); c; c = c->NextVisualSibling())
+    if (c->IsSelectedOwn())
+      selected.push_back(c);
+  return selected;
+}
+
+bool GetPaletteFor(TVisualElement &element, TPaletteItemList &list) {
+  const TVisualElementList selected =
+      element.VisualOptions() & voSelectsChildren ? SelectedVisualChildren(element) : TVisualElementList();
+  return GetPaletteFor(element, selected, list);
 }
 
 TPaletteItemState GetPaletteItemDisplayState(TVisualElement &target, TPaletteItem &item) {

@@ -119,7 +119,8 @@ public:
   // Runs the item on one element, inside an update of its sheet unless piNoSheetUpdate: the element's
   // ExecutePaletteItem(element, this, state), whose answer (handled) it returns. `state` is the new checked state of a checkable item, false for commands.
   virtual bool ExecuteOn(TVisualElement &element, bool state);
-  // ExecuteOn for each element in order that reports the item enabled (GetPaletteItemState).
+  // ExecuteOn for each element in order on which the item is enabled (GetPaletteItemDisplayState: as
+  // the element reports it, not piAlwaysDisabled, not piChangesDocument on a read-only element).
   virtual void ExecuteOnList(const TVisualElementList &elements, bool state);
   // The resource name of the sound played when the item runs with that new state.
   virtual QString GetSoundName(bool state) const;
@@ -147,7 +148,7 @@ public:
 
   // Runs the sub-command `text` on one element; the base does nothing.
   virtual void ExecuteSubCommand(TVisualElement &element, const QString &text);
-  // ExecuteSubCommand for each element in order that reports the item enabled.
+  // ExecuteSubCommand for each element in order on which the item is enabled, as for ExecuteOnList.
   void ExecuteSubOnList(const TVisualElementList &elements, const QString &text);
   // Fills two parallel lists: the captions shown and the values handed to ExecuteSubCommand.
   virtual void GetSubCommands(TVisualElement &element, QStringList &captions, QStringList &values) = 0;
@@ -237,6 +238,11 @@ bool GetGroupPaletteItems(const TVisualElementList &selected, TPaletteItemList &
 // selection, adjusted by the element's AdjustGroupPaletteItems; otherwise the element's own offered items
 // without the piGroupOnly ones.
 bool GetPaletteFor(TVisualElement &element, const TVisualElementList &selected, TPaletteItemList &list);
+
+// The visual children of `element` that are selected by their own state, in visual order.
+TVisualElementList SelectedVisualChildren(const TVisualElement &element);
+// GetPaletteFor with the element's own selected visual children as the selection.
+bool GetPaletteFor(TVisualElement &element, TPaletteItemList &list);
 
 // The enabled and checked state shown for `item` on `target` (the focused element, or in group mode a
 // selected child): as the target's GetPaletteItemState says, and never enabled with piAlwaysDisabled or,

@@ -355,6 +355,39 @@ TEST_F(PaletteOffers, GroupSelections) {
   }
 }
 
+TEST_F(PaletteOffers, TheSelectionIsTheChildrenSelectedByTheirOwnState) {
+  auto *star1 = Add<TElement_PaletteStar>();
+  auto *star2 = Add<TElement_PaletteStar>();
+  auto *comment = Add<TElement_PaletteComment>();
+  auto *inner = Add<TElement_PaletteStar>(comment);
+  for (TVisualElement *e : TVisualElementList{star1, star2, comment})
+    e->SetVisualParent(&Root);
+  inner->SetVisualParent(comment);
+  TPaletteItemList list;
+  EXPECT_TRUE(SelectedVisualChildren(Root).empty());
+  EXPECT_FALSE(GetPaletteFor(Root, list));
+  EXPECT_EQ(list, TPaletteItemList({T.Comment, T.Star}));
+
+  star2->SetSelected(true);
+  star1->SetSelected(true);
+  EXPECT_EQ(SelectedVisualChildren(Root), TVisualElementList({star1, star2}));  // visual order
+  EXPECT_TRUE(GetPaletteFor(Root, list));
+  EXPECT_EQ(list, TPaletteItemList({Disable}));
+
+  // A child selected only through its parent is not part of a selection.
+  star1->SetSelected(false);
+  star2->SetSelected(false);
+  comment->SetSelected(true);
+  EXPECT_TRUE(inner->IsSelected());
+  EXPECT_TRUE(SelectedVisualChildren(*comment).empty());
+  // An element that does not select its children as a group keeps its own items.
+  comment->SetSelected(false);
+  inner->SetSelected(true);
+  EXPECT_EQ(SelectedVisualChildren(*comment), TVisualElementList({inner}));
+  EXPECT_FALSE(GetPaletteFor(*comment, list));
+  EXPECT_EQ(list, TPaletteItemList({T.Description, T.Star}));
+}
+
 TEST_F(PaletteOffers, AnItemWithSubItemsStaysOnlyWithOneOfThem) {
   auto *a = Add<TElement_PaletteLabel>();
   auto *b = Add<TElement_PaletteLabel>();
@@ -466,6 +499,24 @@ TEST_F(PaletteOffers, Execution) {
   EXPECT_EQ(GExecuted[0].Element, star1);
   EXPECT_EQ(GExecuted[1].Element, star3);
   EXPECT_FALSE(GExecuted[1].State);
+
+  // Only where the item is enabled as shown: a command that changes the document skips a read-only
+  // element, an always-disabled one runs nowhere.
+  GExecuted.clear();
+  star2->Refused.clear();
+  star2->SetVisualOptions(star2->VisualOptions() | voReadOnly);
+  ExecutePaletteItemOnGroup({star1, star2, star3}, *T.Caption, true);
+  ASSERT_EQ(GExecuted.size(), 2u);
+  EXPECT_EQ(GExecuted[0].Element, star1);
+  EXPECT_EQ(GExecuted[1].Element, star3);
+  GExecuted.clear();
+  ExecutePaletteItemOnGroup({star1, star2, star3}, *T.Sub1, true);  // changes nothing of the document
+  EXPECT_EQ(GExecuted.size(), 3u);
+  GExecuted.clear();
+  ExecutePaletteItemOnGroup({star1, star3}, *T.Always, true);
+  EXPECT_TRUE(GExecuted.empty());
+  star2->SetVisualOptions(star2->VisualOptions() & ~voReadOnly);
+  star2->Refused = {T.Description, T.SubExecutable};
 
   QStringList captions, values;
   T.SubExecutable->GetSubCommands(*star1, captions, values);
