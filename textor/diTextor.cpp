@@ -606,6 +606,7 @@ void TTextor::InvalidateAllLayouts() {
   BeginLayoutLock();
   for (TParagraph *p = FFirstParagraph; p; p = p->Next()) {
     p->FLayoutValid = false;
+    p->FChangeKnown = false;
     RequestLayout(false);
   }
   EndLayoutLock();

@@ -639,6 +639,136 @@ TEST_F(TextorTest, IncrementalLayoutEqualsFullLayout) {
 
 namespace {
 
+// A test textor whose paragraphs indent their first row by `first` pixels (negative: hanging) and all
+// rows by `left` pixels.
+class TIndentedTextor : public TTestTextor {
+public:
+  TIndentedTextor(int first, int left) {
+    FParagraph.SetFirstIndent(first);
+    FParagraph.SetLeftIndent(left);
+  }
+  TParagraphAttributes *DefaultParagraphAttributes() const override {
+    return const_cast<TRichParagraphAttributes *>(&FParagraph);
+  }
+
+private:
+  TRichParagraphAttributes FParagraph;
+};
+
+// Random words of 1 to 12 letters separated by spaces, now and then by a tab or nothing.
+QString RandomWords(QRandomGenerator &random, int length) {
+  QString text;
+  while (text.size() < length) {
+    const int n = 1 + random.bounded(12);
+    for (int i = 0; i < n; ++i)
+      text += QChar(u'a' + random.bounded(5));
+    const int separator = random.bounded(12);
+    text += separator == 0 ? QChar(u'\t') : separator == 1 ? QChar(u'W') : QChar(u' ');
+  }
+  return text;
+}
+
+struct TLayoutSnapshot {
+  std::vector<std::vector<TRow>> Rows;
+  std::vector<QRect> Elements;
+  bool operator==(const TLayoutSnapshot &) const = default;
+};
+
+TLayoutSnapshot Snapshot(const TTextor &t) {
+  TLayoutSnapshot s;
+  for (TParagraph *p = t.FirstParagraph(); p; p = p->Next()) {
+    s.Rows.push_back(p->Rows());
+    for (TPortion *q = p->FirstPortion(); q; q = q->Next())
+      if (q->Kind() == TPortionKind::Element) {
+        const TVisualElement *e = static_cast<TElementPortion *>(q)->Element();
+        s.Elements.emplace_back(e->Left(), e->Top(), e->Width(), e->Height());
+      }
+  }
+  return s;
+}
+
+} // namespace
+
+// Every kind of edit, alone or several in one update, in a long paragraph and across paragraphs: after
+// each, the rows (positions, offsets, metrics, bottoms) and the placed elements equal those of a layout
+// of every paragraph afresh.
+TEST_F(TextorTest, RewrapAfterRandomEditsEqualsFullLayout) {
+  struct Config {
+    int width, firstIndent, leftIndent;
+  } configs[] = {{150, 0, 0}, {97, -30, 20}, {140, 25, 0}};
+  const QString pieces[] = {"x", "lorem ", "ipsum", "\t", " ", "WWWWWWWWWWWWWWWWWWWWWWWW", "\r\n", "a b c "};
+  for (const Config &config : configs) {
+    QRandomGenerator random(7 + config.width);
+    TIndentedTextor t(config.firstIndent, config.leftIndent);
+    t.Width = config.width;
+    t.SetText(RandomWords(random, 4000) + "\r\n" + RandomWords(random, 300) + "\r\n\r\n" + RandomWords(random, 200));
+    // Referenced here: a registered instance is freed when the textor drops its last reference.
+    const TAttributesRef<TTextAttributes> held[] = {TAttributesRef<TTextAttributes>(Font(14)),
+                                                    TAttributesRef<TTextAttributes>(Font(7))};
+    TTextAttributes *fonts[] = {nullptr, held[0].Get(), held[1].Get()};
+    auto randomPosition = [&](int &index, int &offset) {
+      index = random.bounded(t.ParagraphCount());
+      offset = random.bounded(t.ParagraphAt(index)->TotalLength() + 1);
+    };
+    auto edit = [&] {
+      int index, offset;
+      randomPosition(index, offset);
+      const int length = t.ParagraphAt(index)->TotalLength();
+      const int to = std::min(length, offset + random.bounded(30));
+      switch (random.bounded(10)) {
+      case 0:
+      case 1:
+        t.InsertText(At(t, index, offset), pieces[random.bounded(8)], fonts[random.bounded(3)]);
+        break;
+      case 2:
+        t.InsertText(At(t, index, offset), RandomWords(random, 40), fonts[random.bounded(3)]);
+        break;
+      case 3:
+        t.DeleteRange(*t.CoordinatesToRange({index, offset, index, to}));
+        break;
+      case 4: // across a paragraph end: joins the paragraphs
+        if (index + 1 < t.ParagraphCount())
+          t.DeleteRange(*t.CoordinatesToRange(
+              {index, std::max(offset, length - 10), index + 1,
+               std::min(random.bounded(10), t.ParagraphAt(index + 1)->TotalLength())}));
+        break;
+      case 5:
+        t.SplitParagraph(At(t, index, offset), fonts[random.bounded(3)]);
+        break;
+      case 6:
+        t.ApplyAttributes(*t.CoordinatesToRange({index, offset, index, to}), false, fonts[random.bounded(3)]);
+        break;
+      case 7:
+        t.InsertElement(At(t, index, offset), NewInline(3 + random.bounded(40)), fonts[random.bounded(3)]);
+        break;
+      default: // the paragraph end only
+        if (index + 1 < t.ParagraphCount())
+          t.DeleteRange(*t.CoordinatesToRange({index, length, index + 1, 0}));
+        break;
+      }
+    };
+    for (int step = 0; step < 400; ++step) {
+      if (random.bounded(3) == 0) {
+        t.BeginUpdate();
+        for (int n = 2 + random.bounded(3); n > 0; --n)
+          edit();
+        t.EndUpdate();
+      } else {
+        edit();
+      }
+      const TLayoutSnapshot incremental = Snapshot(t);
+      t.InvalidateAllLayouts();
+      ASSERT_TRUE(incremental == Snapshot(t)) << "width " << config.width << ", step " << step;
+    }
+    std::size_t rows = 0;
+    for (TParagraph *p = t.FirstParagraph(); p; p = p->Next())
+      rows += p->Rows().size();
+    EXPECT_GT(rows, std::size_t(t.ParagraphCount()) + 10); // the paragraphs still wrap
+  }
+}
+
+namespace {
+
 // Whether any pixel of the columns [left, right) and rows [top, bottom) differs from the window colour.
 bool Inked(const TBitmap32 &b, int left, int right, int top, int bottom) {
   const TColor32 window = Color32FromPlatform(clWindow);
