@@ -262,15 +262,36 @@ void TParagraph::InvalidateLayout() {
   FTextor->ContentChanged();
 }
 
-// Beyond this many changes between two layouts, finding each change's offset (a walk over the portions)
-// would cost more than it can save; the next layout then wraps the whole paragraph.
-constexpr int kTrackedChanges = 16;
+// Beyond this many changes between two layouts, finding each change's offset (a walk over the portions
+// unless the edits come in order) may cost more than it saves; the next layout then wraps the whole
+// paragraph.
+constexpr int kTrackedChanges = 1024;
 
 std::int32_t TParagraph::OffsetOf(const TPortion *portion) const {
+  // Edits come mostly in order (a range's portions one after the other), so the walk starts at the
+  // portion answered last when the wanted one follows it.
+  if (FOffsetPortion) {
+    std::int32_t n = FOffsetValue;
+    for (const TPortion *p = FOffsetPortion; p; p = p->Next()) {
+      if (p == portion) {
+        FOffsetValue = n;
+        FOffsetPortion = portion;
+        return n;
+      }
+      n += p->Length();
+    }
+  }
   std::int32_t n = 0;
   for (TPortion *p = FFirstPortion; p && p != portion; p = p->Next())
     n += p->Length();
+  FOffsetPortion = portion;
+  FOffsetValue = n;
   return n;
+}
+
+void TParagraph::KeepOffset(const TPortion *portion, std::int32_t offset) {
+  FOffsetPortion = portion;
+  FOffsetValue = offset;
 }
 
 bool TParagraph::TracksChanges() const {
@@ -318,13 +339,17 @@ TPortion *TParagraph::CreatePortion(TPortionKind kind, TPortion *before, TTextAt
     p = new TElementPortion(*this, before, attributes);
     break;
   }
+  // An empty portion moves no offset.
   InvalidateLayoutAt(TracksChanges() ? OffsetOf(p) : 0, 0, 0);
   return p;
 }
 
 void TParagraph::FreePortion(TPortion *portion) {
-  const std::int32_t at = TracksChanges() ? OffsetOf(portion) : 0, length = portion->Length();
+  const bool track = TracksChanges();
+  const std::int32_t at = track ? OffsetOf(portion) : 0, length = portion->Length();
+  TPortion *next = portion->Next();
   TPortionList::Remove(FFirstPortion, FLastPortion, portion);
+  KeepOffset(track ? next : nullptr, at);
   delete portion;
   InvalidateLayoutAt(at, length, 0);
 }
@@ -334,6 +359,7 @@ void TParagraph::Clear() {
     return;
   FTextor->BeginUpdate();
   TPortionList::RemoveAndFreeAll(FFirstPortion, FLastPortion, [](TPortion *p) { delete p; });
+  KeepOffset(nullptr, 0);
   InvalidateLayout();
   FTextor->EndUpdate();
 }
@@ -341,11 +367,17 @@ void TParagraph::Clear() {
 void TParagraph::AdoptPortion(TPortion *portion, TPortion *before) {
   TParagraph *from = portion->FParagraph;
   const std::int32_t length = portion->Length();
-  const std::int32_t at = from->TracksChanges() ? from->OffsetOf(portion) : 0;
+  const bool track = from->TracksChanges();
+  const std::int32_t at = track ? from->OffsetOf(portion) : 0;
+  TPortion *next = portion->Next();
   TPortionList::Remove(from->FFirstPortion, from->FLastPortion, portion);
+  from->KeepOffset(track ? next : nullptr, at);
   from->InvalidateLayoutAt(at, length, 0);
   portion->FParagraph = this;
   TPortionList::InsertBefore(FFirstPortion, FLastPortion, portion, before);
+  // The portion answered last keeps its offset only when it lies before the new one.
+  if (FOffsetPortion != portion->Previous())
+    KeepOffset(nullptr, 0);
   InvalidateLayoutAt(TracksChanges() ? OffsetOf(portion) : 0, 0, length);
 }
 
@@ -354,7 +386,8 @@ TPortion *TParagraph::Split(TPortion *portion, std::int32_t index) {
     return portion;
   TPortion *tail = portion->CreateAfter();
   portion->SplitOff(*tail, index);
-  // The characters stay; the rows' positions are found again from their offsets.
+  // The characters and the offsets of the other portions stay; the rows' positions are found again
+  // from their offsets.
   InvalidateLayoutAt(TracksChanges() ? OffsetOf(tail) : 0, 0, 0);
   return tail;
 }
@@ -367,13 +400,19 @@ void TParagraph::SetPortionAttributes(TPortion *portion, TTextAttributes *attrib
 void TParagraph::DeleteChars(TPortion *portion, std::int32_t index, std::int32_t count) {
   if (count <= 0)
     return;
+  const bool track = TracksChanges();
+  const std::int32_t at = track ? OffsetOf(portion) : 0;
   portion->DeleteRange(index, count);
-  InvalidateLayoutAt(TracksChanges() ? OffsetOf(portion) + index : 0, count, 0);
+  KeepOffset(track ? portion : nullptr, at);
+  InvalidateLayoutAt(at + index, count, 0);
 }
 
 std::int32_t TParagraph::InsertInto(TPortion *portion, std::int32_t index, const TPortionContent &content) {
+  const bool track = TracksChanges();
+  const std::int32_t at = track ? OffsetOf(portion) : 0;
   const std::int32_t n = portion->Insert(index, content);
-  InvalidateLayoutAt(TracksChanges() ? OffsetOf(portion) + index : 0, 0, n);
+  KeepOffset(track ? portion : nullptr, at);
+  InvalidateLayoutAt(at + index, 0, n);
   return n;
 }
 

@@ -332,6 +332,9 @@ private:
 
   // Character offset of the portion's start.
   std::int32_t OffsetOf(const TPortion *portion) const;
+  // Records that `portion` (null: none) starts at `offset`, for OffsetOf. Every change of a portion's
+  // length or of the list either keeps the recorded pair true or replaces it.
+  void KeepOffset(const TPortion *portion, std::int32_t offset);
   // True when a change recorded now can still spare the next layout the rows it does not touch: rows
   // exist, and the changes since they were made are known and not too many to be worth tracking.
   bool TracksChanges() const;
@@ -364,4 +367,7 @@ private:
   bool FChangeKnown = false;
   std::int32_t FChangeFrom = 0, FChangeTo = 0, FChangeDelta = 0;
   int FChangeCount = 0;
+  // A portion and its offset known to be true, or null.
+  mutable const TPortion *FOffsetPortion = nullptr;
+  mutable std::int32_t FOffsetValue = 0;
 };

@@ -714,14 +714,14 @@ TEST_F(TextorTest, RewrapAfterRandomEditsEqualsFullLayout) {
       int index, offset;
       randomPosition(index, offset);
       const int length = t.ParagraphAt(index)->TotalLength();
-      const int to = std::min(length, offset + random.bounded(30));
+      const int to = std::min(length, offset + random.bounded(random.bounded(5) ? 30 : 300));
       switch (random.bounded(10)) {
       case 0:
       case 1:
         t.InsertText(At(t, index, offset), pieces[random.bounded(8)], fonts[random.bounded(3)]);
         break;
       case 2:
-        t.InsertText(At(t, index, offset), RandomWords(random, 40), fonts[random.bounded(3)]);
+        t.InsertText(At(t, index, offset), RandomWords(random, 60), fonts[random.bounded(3)]);
         break;
       case 3:
         t.DeleteRange(*t.CoordinatesToRange({index, offset, index, to}));
