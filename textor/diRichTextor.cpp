@@ -760,12 +760,25 @@ void TTabStopsPortion::Draw(TCustomSheetCanvas &canvas, int paintState, int flag
   }
 }
 
+// The cell (the element with the inline margins, the row's height) gets the attributes' background, the
+// element paints itself where the layout placed it, and a selection is blended over both.
 void TElementPortion::Draw(TCustomSheetCanvas &canvas, int paintState, int flags, std::int32_t count,
                            std::int32_t, int, int &x, const QRect &rowRect, int) const {
   if (count <= 0)
     return;
   const QRect cell(x, rowRect.top(), CellWidth(), rowRect.height());
   Attributes().FillBackground(canvas, paintState, flags, cell);
+  if (FElement) {
+    // The element's bounds are in the owner's coordinates, which are the textor's shifted by the padding.
+    const QRect padding = Paragraph()->Textor().Padding();
+    canvas.Translate(-padding.left(), -padding.top());
+    struct TUntranslate {
+      TCustomSheetCanvas &Canvas;
+      QPoint By;
+      ~TUntranslate() { Canvas.Translate(By.x(), By.y()); }
+    } untranslate{canvas, padding.topLeft()};
+    FElement->PaintElement(canvas, paintState);
+  }
   if (flags & tdfSelected)
     canvas.DrawSelection(cell, !(flags & tdfSecondSelectColor));
   x = cell.right() + 1;

@@ -4,6 +4,7 @@
 #include "diCanvas.h"
 #include "diSheetSettings.h"
 #include "diVisualElements.h"
+#include "testKinds.h"
 
 #include <gtest/gtest.h>
 
@@ -809,6 +810,123 @@ TEST_F(TextorTest, DrawingFollowsMeasuredPositions) {
     const TRow &last = T.LastParagraph()->Rows()[0];
     EXPECT_TRUE(Inked(b, 0, Width("c"), last.Top(), last.Bottom));
     EXPECT_FALSE(Inked(b, Width("c") + 1, 200, last.Top(), last.Bottom));
+    canvas.EndPaint(nullptr);
+  }
+}
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
+
+// A textor inside an owner whose padding puts the text 7 pixels right and 4 down of the owner's origin.
+class TPaddedTextor : public TTestTextor {
+public:
+  QRect Padding() const override { return QRect(QPoint(7, 4), QPoint(3, 2)); }
+};
+
+// A textor whose paragraphs draw a blue background as their decoration.
+class TDecoratedTextor : public TTestTextor {
+public:
+  TDecoratedTextor() { FParagraph.SetBackgroundColor(kBlue); }
+  TParagraphAttributes *DefaultParagraphAttributes() const override {
+    return const_cast<TRichParagraphAttributes *>(&FParagraph);
+  }
+
+private:
+  TRichParagraphAttributes FParagraph;
+};
+
+} // namespace
+
+// The cell of an inline element (element and inline margins, the row's height) gets the attributes'
+// background, the element paints itself where the layout placed it (its bounds are the owner's, shifted
+// by the padding), a selection is blended over the whole cell, and the text goes on right of the cell.
+TEST_F(TextorTest, InlineElementDrawsItselfInItsCell) {
+  TNodePtr<TSheetSettings> settings = MakeNode<TSheetSettings>(nullptr, QString());
+  TSheetCanvas canvas(*settings);
+  TRichTextAttributes temporary;
+  temporary.Assign(*Font());
+  temporary.SetBackgroundColor(kGreen);
+  const TAttributesRef<TTextAttributes> green(SharedOf(temporary));
+  TPaddedTextor t;
+  t.SetText("ab");
+  t.ApplyAttributes(t.WholeRange(), true, Font());
+  auto *panel = CreateElement<TElement_TestPanel>(nullptr, Host.get());
+  panel->Fill = kRed;
+  panel->SetBounds(0, 0, 3, 10, 20);
+  t.InsertElement(At(t, 0, 1), panel, green.Get());
+  const TRow &row = t.FirstParagraph()->Rows()[0];
+  const int cellLeft = Width("a"), cellRight = cellLeft + 20 + 2;
+  ASSERT_EQ(row.Width, cellRight + Width("b"));
+  // Placed in the owner's coordinates: the padding, the left inline margin, the baseline.
+  ASSERT_EQ(panel->Left(), 7 + cellLeft + 1);
+  ASSERT_EQ(panel->Top() - 4 + 10 - 3, row.Baseline());
+  const int elementLeft = cellLeft + 1, elementTop = panel->Top() - 4;
+  const TColor32 window = Color32FromPlatform(clWindow), red = Color32FromPlatform(kRed),
+                 greenPixel = Color32FromPlatform(kGreen);
+  struct Case {
+    int flags;
+    bool selected;
+  } cases[] = {{0, false}, {tdfSelected, true}, {tdfSelected | tdfSecondSelectColor, true}};
+  for (const Case &c : cases) {
+    const int paints = panel->Paints;
+    canvas.BeginPaint(QRect(0, 0, 200, t.TextHeight() + 10));
+    t.Draw(canvas, 0, c.flags, t.WholeRange(), false);
+    const TBitmap32 &b = *canvas.Buffer();
+    EXPECT_EQ(panel->Paints, paints + 1);
+    // The element's own drawing, every pixel of it and nothing of it outside its bounds.
+    const TColor32 elementPixel = b.Pixel(elementLeft + 10, elementTop + 5);
+    EXPECT_EQ(elementPixel == red, !c.selected) << c.flags;
+    EXPECT_EQ(b.Pixel(elementLeft, elementTop), elementPixel) << c.flags;
+    EXPECT_EQ(b.Pixel(elementLeft + 19, elementTop + 9), elementPixel) << c.flags;
+    EXPECT_NE(b.Pixel(elementLeft + 20, elementTop + 5), elementPixel) << c.flags;
+    EXPECT_NE(b.Pixel(elementLeft + 10, elementTop + 10), elementPixel) << c.flags;
+    // The background over the cell's margins, from the row's top to its bottom.
+    const TColor32 marginPixel = b.Pixel(cellLeft, row.Top());
+    EXPECT_EQ(marginPixel == greenPixel, !c.selected) << c.flags;
+    EXPECT_NE(marginPixel, window) << c.flags;
+    EXPECT_EQ(b.Pixel(cellLeft, row.Bottom - 1), marginPixel) << c.flags;
+    EXPECT_EQ(b.Pixel(cellRight - 1, row.Top()), marginPixel) << c.flags;
+    EXPECT_EQ(b.Pixel(elementLeft + 10, row.Top()), marginPixel) << c.flags;
+    // The text goes on at the cell's right edge; nothing is drawn below the row.
+    EXPECT_NE(b.Pixel(cellRight, row.Top()), marginPixel) << c.flags;
+    EXPECT_TRUE(Inked(b, cellRight, cellRight + Width("b"), row.Top(), row.Bottom)) << c.flags;
+    EXPECT_FALSE(Inked(b, 0, 200, row.Bottom, row.Bottom + 10)) << c.flags;
+    canvas.EndPaint(nullptr);
+  }
+}
+
+// A range whose part on the rows the clip meets is empty draws nothing, not even the paragraph
+// decorations, unless with non-printing marks or a selection that shows paragraph ends.
+TEST_F(TextorTest, EmptyPartOfRangeDrawsOnlyForMarksOrParagraphEnds) {
+  TNodePtr<TSheetSettings> settings = MakeNode<TSheetSettings>(nullptr, QString());
+  TSheetCanvas canvas(*settings);
+  TDecoratedTextor t;
+  t.Width = Width("ab c");
+  t.SetText("ab cd\r\nef");
+  t.ApplyAttributes(t.WholeRange(), true, Font());
+  TParagraph *p = t.FirstParagraph();
+  ASSERT_EQ(Rows(t), "ab |cd / ef");
+  const TRow &r0 = p->Rows()[0], &r1 = p->Rows()[1];
+  const TTextRange firstRow{r0.Start, r0.End}, bothRows{r0.Start, r1.End};
+  struct Case {
+    TTextRange range;
+    int flags;
+    bool showParagraphEnd, drawn;
+  } cases[] = {
+      {firstRow, 0, false, false},
+      {firstRow, tdfSelected, false, false},
+      {firstRow, tdfSelected, true, true},
+      {firstRow, tdfNonPrinting, false, true},
+      {bothRows, 0, false, true},
+  };
+  for (const Case &c : cases) {
+    // Only the second row is painted.
+    canvas.BeginPaint(QRect(0, r1.Top(), 200, r1.Height()));
+    t.Draw(canvas, 0, c.flags, c.range, c.showParagraphEnd);
+    const TBitmap32 &b = *canvas.Buffer();
+    EXPECT_EQ(b.Pixel(0, 0) == Color32FromPlatform(kBlue), c.drawn) << c.flags << " " << c.showParagraphEnd;
+    EXPECT_EQ(Inked(b, 0, 200, 0, r1.Height()), c.drawn) << c.flags << " " << c.showParagraphEnd;
     canvas.EndPaint(nullptr);
   }
 }
