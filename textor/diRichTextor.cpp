@@ -617,7 +617,9 @@ void TParagraph::Layout(int width, const QRect &padding) {
 // E - delta: a full layout would make from E the same rows as the old ones from there, so those are kept
 // with their offsets, positions and bottoms moved.
 void TParagraph::Rewrap(std::size_t first, const QRect &padding) {
-  // The portions may have been split, merged away or replaced: positions are found from the offsets.
+  // Portions may have been split, freed or replaced at the changed offsets and behind them, so the
+  // positions from there on are found from the offsets. Every change lies at or after FChangeFrom in the
+  // offsets of its time, and the rows before `first` start before it: their positions still hold.
   TPortion *q = FFirstPortion;
   std::int32_t base = 0;
   auto locate = [&](std::int32_t offset) -> TTextPosition {
@@ -627,11 +629,9 @@ void TParagraph::Rewrap(std::size_t first, const QRect &padding) {
     }
     return {this, q, q ? offset - base : 0};
   };
-  for (std::size_t r = 0; r <= first; ++r) {
-    FRows[r].Start = locate(FRows[r].StartOffset);
-    if (r > 0)
-      FRows[r - 1].End = FRows[r].Start;
-  }
+  FRows[first].Start = locate(FRows[first].StartOffset);
+  if (first > 0)
+    FRows[first - 1].End = FRows[first].Start;
 
   const std::int32_t delta = FChangeDelta, changeTo = FChangeTo;
   // The candidates for a meeting: old rows after the first (never the paragraph's first row) in order.
