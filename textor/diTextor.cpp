@@ -748,12 +748,13 @@ void TTextor::Draw(TCustomSheetCanvas &canvas, int paintState, int flags, const 
   std::optional<TTextPosition> firstShown;
   TTextPosition lastShown;
   for (TParagraph *p = range.Start.Paragraph; p && p->Top() <= clip.bottom(); p = p->Next()) {
-    for (const TRow &row : p->Rows())
-      if (row.Bottom > clip.top() && row.Top() <= clip.bottom()) {
-        if (!firstShown)
-          firstShown = row.Start;
-        lastShown = row.End;
-      }
+    if (p->Bottom() > clip.top())
+      for (const TRow &row : p->Rows())
+        if (row.Bottom > clip.top() && row.Top() <= clip.bottom()) {
+          if (!firstShown)
+            firstShown = row.Start;
+          lastShown = row.End;
+        }
     if (p == range.End.Paragraph)
       break;
   }
