@@ -634,7 +634,8 @@ void TParagraph::Rewrap(std::size_t first, const QRect &padding) {
     FRows[first - 1].End = FRows[first].Start;
 
   const std::int32_t delta = FChangeDelta, changeTo = FChangeTo;
-  // The candidates for a meeting: old rows after the first (never the paragraph's first row) in order.
+  // The candidates for a meeting: the old rows from `first` on, in order, never the paragraph's first row
+  // (its available width differs).
   std::size_t k = std::max<std::size_t>(first, 1);
   auto meet = [&](std::int32_t offset) {
     if (offset < changeTo)
