@@ -1,6 +1,6 @@
 // Textor editing: any sequence of insertions, deletions, splits, attribute changes and re-readings keeps
-// every portion non-empty, keeps positions converting to coordinates and back, and leaves rows equal to
-// those of a full layout of the same content.
+// every portion non-empty, keeps positions converting to coordinates and back, and leaves rows (after every
+// edit or batch of edits, laid out incrementally) equal to those of a full layout of the same content.
 #include "diTextor.h"
 
 #include <cstdint>
@@ -23,6 +23,18 @@ void Check(bool condition) {
     std::abort();
 }
 
+// The rows as laid out so far equal those of laying out every paragraph afresh.
+void CheckLayout(TTextor &t) {
+  std::vector<std::vector<TRow>> rows;
+  for (TParagraph *p = t.FirstParagraph(); p; p = p->Next())
+    rows.push_back(p->Rows());
+  t.InvalidateAllLayouts();
+  size_t k = 0;
+  for (TParagraph *p = t.FirstParagraph(); p; p = p->Next(), ++k)
+    Check(k < rows.size() && rows[k] == p->Rows());
+  Check(k == rows.size());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -41,8 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const int offset = i < size ? data[i++] % (length + 1) : 0;
     return *t.CoordinatesToPosition({index, offset});
   };
+  bool batching = false;
   for (size_t i = 1; i < size;) {
-    const int op = data[i++] % 6;
+    const int op = data[i++] % 7;
     TTextPosition a = position(i), b = position(i);
     if (t.IsBefore(b, a))
       std::swap(a, b);
@@ -61,30 +74,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     case 4:
       t.SplitParagraph(a, font);
       break;
-    default:
+    case 5:
       t.Breaks = !t.Breaks || (i < size && data[i] & 1);
       t.Tabs = !t.Tabs;
       t.ReinterpretText();
       break;
+    default:
+      // Starts or ends a batch: the edits in between are laid out once.
+      if (batching)
+        t.EndUpdate();
+      else
+        t.BeginUpdate();
+      batching = !batching;
+      break;
     }
+    if (!batching)
+      CheckLayout(t);
     for (TParagraph *p = t.FirstParagraph(); p; p = p->Next())
       for (TPortion *q = p->FirstPortion(); q; q = q->Next())
         Check(q->Length() > 0);
   }
-  std::vector<TTextCoordinateRange> spans;
-  std::vector<int> bottoms;
-  for (TParagraph *p = t.FirstParagraph(); p; p = p->Next())
-    for (const TRow &row : p->Rows()) {
-      spans.push_back(t.RangeToCoordinates({row.Start, row.End}));
-      bottoms.push_back(row.Bottom);
-    }
-  t.InvalidateAllLayouts();
-  size_t k = 0;
-  for (TParagraph *p = t.FirstParagraph(); p; p = p->Next())
-    for (const TRow &row : p->Rows()) {
-      Check(k < spans.size() && spans[k] == t.RangeToCoordinates({row.Start, row.End}) && bottoms[k] == row.Bottom);
-      ++k;
-    }
-  Check(k == spans.size());
+  if (batching)
+    t.EndUpdate();
+  CheckLayout(t);
   return 0;
 }

@@ -258,6 +258,66 @@ void TParagraph::SetTextAttributes(TTextAttributes *attributes) {
 
 void TParagraph::InvalidateLayout() {
   FLayoutValid = false;
+  FChangeKnown = false;
+  FTextor->ContentChanged();
+}
+
+// Beyond this many changes between two layouts, finding each change's offset (a walk over the portions
+// unless the edits come in order) may cost more than it saves; the next layout then wraps the whole
+// paragraph.
+constexpr int kTrackedChanges = 1024;
+
+std::int32_t TParagraph::OffsetOf(const TPortion *portion) const {
+  // Edits come mostly in order (a range's portions one after the other), so the walk starts at the
+  // portion answered last when the wanted one follows it.
+  if (FOffsetPortion) {
+    std::int32_t n = FOffsetValue;
+    for (const TPortion *p = FOffsetPortion; p; p = p->Next()) {
+      if (p == portion) {
+        FOffsetValue = n;
+        FOffsetPortion = portion;
+        return n;
+      }
+      n += p->Length();
+    }
+  }
+  std::int32_t n = 0;
+  for (TPortion *p = FFirstPortion; p && p != portion; p = p->Next())
+    n += p->Length();
+  FOffsetPortion = portion;
+  FOffsetValue = n;
+  return n;
+}
+
+void TParagraph::KeepOffset(const TPortion *portion, std::int32_t offset) {
+  FOffsetPortion = portion;
+  FOffsetValue = offset;
+}
+
+bool TParagraph::TracksChanges() const {
+  return !FRows.empty() && (FLayoutValid || (FChangeKnown && FChangeCount < kTrackedChanges));
+}
+
+void TParagraph::InvalidateLayoutAt(std::int32_t at, std::int32_t removed, std::int32_t inserted) {
+  if (!TracksChanges()) {
+    InvalidateLayout();
+    return;
+  }
+  if (FLayoutValid) {
+    FChangeKnown = true;
+    FChangeCount = 1;
+    FChangeFrom = at;
+    FChangeTo = at + inserted;
+    FChangeDelta = inserted - removed;
+  } else {
+    // Both spans in current offsets: the recorded one becomes the smallest span holding it and the new
+    // change, in the offsets after the new change.
+    ++FChangeCount;
+    FChangeTo = FChangeTo >= at + removed ? FChangeTo - removed + inserted : at + inserted;
+    FChangeFrom = std::min(FChangeFrom, at);
+    FChangeDelta += inserted - removed;
+  }
+  FLayoutValid = false;
   FTextor->ContentChanged();
 }
 
@@ -279,14 +339,19 @@ TPortion *TParagraph::CreatePortion(TPortionKind kind, TPortion *before, TTextAt
     p = new TElementPortion(*this, before, attributes);
     break;
   }
-  InvalidateLayout();
+  // An empty portion moves no offset.
+  InvalidateLayoutAt(TracksChanges() ? OffsetOf(p) : 0, 0, 0);
   return p;
 }
 
 void TParagraph::FreePortion(TPortion *portion) {
+  const bool track = TracksChanges();
+  const std::int32_t at = track ? OffsetOf(portion) : 0, length = portion->Length();
+  TPortion *next = portion->Next();
   TPortionList::Remove(FFirstPortion, FLastPortion, portion);
+  KeepOffset(track ? next : nullptr, at);
   delete portion;
-  InvalidateLayout();
+  InvalidateLayoutAt(at, length, 0);
 }
 
 void TParagraph::Clear() {
@@ -294,17 +359,26 @@ void TParagraph::Clear() {
     return;
   FTextor->BeginUpdate();
   TPortionList::RemoveAndFreeAll(FFirstPortion, FLastPortion, [](TPortion *p) { delete p; });
+  KeepOffset(nullptr, 0);
   InvalidateLayout();
   FTextor->EndUpdate();
 }
 
 void TParagraph::AdoptPortion(TPortion *portion, TPortion *before) {
   TParagraph *from = portion->FParagraph;
+  const std::int32_t length = portion->Length();
+  const bool track = from->TracksChanges();
+  const std::int32_t at = track ? from->OffsetOf(portion) : 0;
+  TPortion *next = portion->Next();
   TPortionList::Remove(from->FFirstPortion, from->FLastPortion, portion);
-  from->InvalidateLayout();
+  from->KeepOffset(track ? next : nullptr, at);
+  from->InvalidateLayoutAt(at, length, 0);
   portion->FParagraph = this;
   TPortionList::InsertBefore(FFirstPortion, FLastPortion, portion, before);
-  InvalidateLayout();
+  // The portion answered last keeps its offset only when it lies before the new one.
+  if (FOffsetPortion != portion->Previous())
+    KeepOffset(nullptr, 0);
+  InvalidateLayoutAt(TracksChanges() ? OffsetOf(portion) : 0, 0, length);
 }
 
 TPortion *TParagraph::Split(TPortion *portion, std::int32_t index) {
@@ -312,25 +386,33 @@ TPortion *TParagraph::Split(TPortion *portion, std::int32_t index) {
     return portion;
   TPortion *tail = portion->CreateAfter();
   portion->SplitOff(*tail, index);
-  InvalidateLayout();
+  // The characters and the offsets of the other portions stay; the rows' positions are found again
+  // from their offsets.
+  InvalidateLayoutAt(TracksChanges() ? OffsetOf(tail) : 0, 0, 0);
   return tail;
 }
 
 void TParagraph::SetPortionAttributes(TPortion *portion, TTextAttributes *attributes) {
   if (portion->FAttributes.Assign(attributes))
-    InvalidateLayout();
+    InvalidateLayoutAt(TracksChanges() ? OffsetOf(portion) : 0, portion->Length(), portion->Length());
 }
 
 void TParagraph::DeleteChars(TPortion *portion, std::int32_t index, std::int32_t count) {
   if (count <= 0)
     return;
+  const bool track = TracksChanges();
+  const std::int32_t at = track ? OffsetOf(portion) : 0;
   portion->DeleteRange(index, count);
-  InvalidateLayout();
+  KeepOffset(track ? portion : nullptr, at);
+  InvalidateLayoutAt(at + index, count, 0);
 }
 
 std::int32_t TParagraph::InsertInto(TPortion *portion, std::int32_t index, const TPortionContent &content) {
+  const bool track = TracksChanges();
+  const std::int32_t at = track ? OffsetOf(portion) : 0;
   const std::int32_t n = portion->Insert(index, content);
-  InvalidateLayout();
+  KeepOffset(track ? portion : nullptr, at);
+  InvalidateLayoutAt(at + index, 0, n);
   return n;
 }
 
@@ -412,29 +494,32 @@ void TElementPortion::MoveBy(int dx, int dy) {
 // not fit; a row always takes at least one position. The next row starts at the row's end and the walk
 // goes on from there, so the next row takes the metrics of every portion it holds and measures x (and the
 // tab stops) from its own start. Only the positions after the last candidate are walked twice.
-void TParagraph::Layout(int width, const QRect &padding) {
-  FRows.clear();
-  FLayoutWidth = width;
+//
+// A row therefore depends only on the characters from its start to the position that did not fit
+// (ReadTo), and on whether it is the paragraph's first row: the rows from a given start are the same
+// whatever came before. Rewrap relies on both.
+bool TParagraph::Wrap(std::vector<TRow> &rows, bool firstRow, TPortion *portion, std::int32_t offset,
+                      std::int32_t startOffset, int y, const std::function<bool(std::int32_t)> &meet) {
+  const int width = FLayoutWidth;
   const TTextAttributes &t = TextAttributes();
   const TParagraphAttributes &pa = ParagraphAttributes();
   const bool wrapping = width > 0;
   auto available = [&](bool first) {
     return std::max(1, width - pa.LeftIndent(t) - (first ? pa.FirstIndent() : 0) - pa.RightIndent());
   };
-  int y = FPrevious ? FPrevious->Bottom() : 0;
   TTextor &textor = *FTextor;
 
-  TPortion *rowPortion = FFirstPortion;
-  std::int32_t rowOffset = 0;
+  TPortion *rowPortion = portion;
+  std::int32_t rowOffset = offset, rowStart = startOffset;
   TPortion *p = rowPortion;
-  std::int32_t i = 0;
+  std::int32_t i = rowOffset, at = rowStart;  // at: the character offset of (p, i)
   int x = 0, ascent = t.Ascent(), descent = t.Descent();
   bool portionCounted = false, rowHasPositions = false, hasCandidate = false;
   int previousChar = 0;
   TPortion *candidatePortion = nullptr;
-  std::int32_t candidateOffset = 0;
+  std::int32_t candidateOffset = 0, candidateAt = 0;
   int candidateX = 0, candidateAscent = 0, candidateDescent = 0;
-  int limit = available(true);
+  int limit = available(firstRow);
   while (p) {
     if (i >= p->Length()) {
       p = p->Next();
@@ -447,6 +532,7 @@ void TParagraph::Layout(int width, const QRect &padding) {
       hasCandidate = true;
       candidatePortion = p;
       candidateOffset = i;
+      candidateAt = at;
       candidateX = x;
       candidateAscent = ascent;
       candidateDescent = descent;
@@ -457,19 +543,25 @@ void TParagraph::Layout(int width, const QRect &padding) {
       if (!hasCandidate) {
         candidatePortion = p;
         candidateOffset = i;
+        candidateAt = at;
         candidateX = x;
         candidateAscent = ascent;
         candidateDescent = descent;
       }
       y += candidateAscent + candidateDescent;
-      FRows.push_back({{this, rowPortion, rowOffset},
-                       {this, candidatePortion, candidateOffset},
-                       candidateAscent,
-                       candidateDescent,
-                       y,
-                       candidateX});
+      rows.push_back({{this, rowPortion, rowOffset},
+                      {this, candidatePortion, candidateOffset},
+                      candidateAscent,
+                      candidateDescent,
+                      y,
+                      candidateX,
+                      rowStart,
+                      at});
       rowPortion = p = candidatePortion;
       rowOffset = i = candidateOffset;
+      rowStart = at = candidateAt;
+      if (meet && meet(rowStart))
+        return true;
       x = 0;
       ascent = t.Ascent();
       descent = t.Descent();
@@ -488,22 +580,110 @@ void TParagraph::Layout(int width, const QRect &padding) {
     previousChar = c;
     rowHasPositions = true;
     ++i;
+    ++at;
   }
   y += ascent + descent;
-  FRows.push_back({{this, rowPortion, rowOffset}, End(), ascent, descent, y, x});
+  rows.push_back({{this, rowPortion, rowOffset}, End(), ascent, descent, y, x, rowStart, INT32_MAX});
+  return false;
+}
 
-  for (std::size_t r = 0; r < FRows.size(); ++r) {
+void TParagraph::PlaceElements(std::size_t from, std::size_t to, const QRect &padding) {
+  for (std::size_t r = from; r < to; ++r) {
     const TRow &row = FRows[r];
     const int left = RowLeft(r);
     int rx = 0;
     for (TPortion *q = row.Start.Portion; q && q != row.End.Portion; q = q->Next()) {
-      const std::int32_t from = q == row.Start.Portion ? row.Start.Offset : 0;
+      const std::int32_t start = q == row.Start.Portion ? row.Start.Offset : 0;
       if (q->Kind() == TPortionKind::Element)
         static_cast<TElementPortion *>(q)->PlaceInRow(left + rx, row.Baseline(), padding);
-      q->Measure(rx, from, q->Length() - from);
+      q->Measure(rx, start, q->Length() - start);
     }
   }
+}
+
+void TParagraph::Layout(int width, const QRect &padding) {
+  FRows.clear();
+  FLayoutWidth = width;
+  FLayoutPadding = padding;
+  Wrap(FRows, true, FFirstPortion, 0, 0, FPrevious ? FPrevious->Bottom() : 0, {});
+  PlaceElements(0, FRows.size(), padding);
   FLayoutValid = FPositionValid = true;
+  FChangeKnown = false;
+}
+
+// Row `first` is the first whose ReadTo reaches the changed characters: the rows before it read only
+// unchanged characters, so a full layout makes them again. From its start the rows are made anew until
+// one ends at an offset E behind the changed characters where an old row (not the first) started at
+// E - delta: a full layout would make from E the same rows as the old ones from there, so those are kept
+// with their offsets, positions and bottoms moved.
+void TParagraph::Rewrap(std::size_t first, const QRect &padding) {
+  // Portions may have been split, freed or replaced at the changed offsets and behind them, so the
+  // positions from there on are found from the offsets. Every change lies at or after FChangeFrom in the
+  // offsets of its time, and the rows before `first` start before it: their positions still hold.
+  TPortion *q = FFirstPortion;
+  std::int32_t base = 0;
+  auto locate = [&](std::int32_t offset) -> TTextPosition {
+    while (q && base + q->Length() <= offset) {
+      base += q->Length();
+      q = q->Next();
+    }
+    return {this, q, q ? offset - base : 0};
+  };
+  FRows[first].Start = locate(FRows[first].StartOffset);
+  if (first > 0)
+    FRows[first - 1].End = FRows[first].Start;
+
+  const std::int32_t delta = FChangeDelta, changeTo = FChangeTo;
+  // The candidates for a meeting: the old rows from `first` on, in order, never the paragraph's first row
+  // (its available width differs).
+  std::size_t k = std::max<std::size_t>(first, 1);
+  auto meet = [&](std::int32_t offset) {
+    if (offset < changeTo)
+      return false;
+    const std::int32_t old = offset - delta;
+    while (k < FRows.size() && FRows[k].StartOffset < old)
+      ++k;
+    return k < FRows.size() && FRows[k].StartOffset == old;
+  };
+  std::vector<TRow> fresh;
+  const TRow &start = FRows[first];
+  const bool met = Wrap(fresh, first == 0, start.Start.Portion, start.Start.Offset, start.StartOffset, start.Top(),
+                        meet);
+  if (!met) {
+    FRows.resize(first);
+    FRows.insert(FRows.end(), fresh.begin(), fresh.end());
+    PlaceElements(first, FRows.size(), padding);
+    return;
+  }
+
+  const TTextPosition at = fresh.back().End;
+  const int dy = fresh.back().Bottom - FRows[k].Top();
+  // Replace old rows [first, k) by the fresh ones.
+  const std::size_t replaced = k - first;
+  if (fresh.size() > replaced)
+    FRows.insert(FRows.begin() + std::ptrdiff_t(k), fresh.size() - replaced, TRow{});
+  else
+    FRows.erase(FRows.begin() + std::ptrdiff_t(first + fresh.size()), FRows.begin() + std::ptrdiff_t(k));
+  std::copy(fresh.begin(), fresh.end(), FRows.begin() + std::ptrdiff_t(first));
+
+  q = at.Portion;
+  // Walk on from the meeting position (offset of the first kept row's new start).
+  base = (FRows[first + fresh.size()].StartOffset + delta) - at.Offset;
+  for (std::size_t r = first + fresh.size(); r < FRows.size(); ++r) {
+    TRow &row = FRows[r];
+    row.StartOffset += delta;
+    if (row.ReadTo != INT32_MAX)
+      row.ReadTo += delta;
+    row.Bottom += dy;
+    row.Start = locate(row.StartOffset);
+    FRows[r - 1].End = row.Start;
+  }
+  FRows.back().End = End();
+  PlaceElements(first, first + fresh.size(), padding);
+  if (dy != 0)
+    for (TPortion *e = at.Portion; e; e = e->Next())
+      if (e->Kind() == TPortionKind::Element)
+        static_cast<TElementPortion *>(e)->MoveBy(0, dy);
 }
 
 void TParagraph::EnsureLayout(int width, const QRect &padding) {
@@ -512,6 +692,16 @@ void TParagraph::EnsureLayout(int width, const QRect &padding) {
   if (FLayoutValid && !FRows.empty() && width == FLayoutWidth) {
     Shift((FPrevious ? FPrevious->Bottom() : 0) - Top());
     FPositionValid = true;
+    return;
+  }
+  if (FChangeKnown && !FRows.empty() && width == FLayoutWidth && padding == FLayoutPadding) {
+    Shift((FPrevious ? FPrevious->Bottom() : 0) - Top());
+    std::size_t first = 0;
+    while (first + 1 < FRows.size() && FRows[first].ReadTo < FChangeFrom)
+      ++first;
+    Rewrap(first, padding);
+    FLayoutValid = FPositionValid = true;
+    FChangeKnown = false;
     return;
   }
   Layout(width, padding);
@@ -571,19 +761,24 @@ void TTabStopsPortion::Draw(TCustomSheetCanvas &canvas, int paintState, int flag
   }
 }
 
+// The cell (the element with the inline margins, the row's height) gets the attributes' background, the
+// element paints itself where the layout placed it, and a selection is blended over both.
 void TElementPortion::Draw(TCustomSheetCanvas &canvas, int paintState, int flags, std::int32_t count,
                            std::int32_t, int, int &x, const QRect &rowRect, int) const {
   if (count <= 0)
     return;
   const QRect cell(x, rowRect.top(), CellWidth(), rowRect.height());
   Attributes().FillBackground(canvas, paintState, flags, cell);
-  // The element stands at its own place in the owner's coordinates, which include the padding the
-  // canvas is shifted by for the text.
   if (FElement && FElement->IsVisible()) {
+    // The element's bounds are in the owner's coordinates, which are the textor's shifted by the padding.
     const QRect padding = Paragraph()->Textor().Padding();
     canvas.Translate(-padding.left(), -padding.top());
+    struct TUntranslate {
+      TCustomSheetCanvas &Canvas;
+      QPoint By;
+      ~TUntranslate() { Canvas.Translate(By.x(), By.y()); }
+    } untranslate{canvas, padding.topLeft()};
     FElement->PaintElement(canvas, paintState);
-    canvas.Translate(padding.left(), padding.top());
   }
   if (flags & tdfSelected)
     canvas.DrawSelection(cell, !(flags & tdfSecondSelectColor));

@@ -237,6 +237,12 @@ struct TRow {
   int Ascent = 0, Descent = 0;
   int Bottom = 0;  // y of the bottom edge in textor coordinates
   int Width = 0;   // advance width of the row's content
+  // Character offset of Start in the paragraph.
+  std::int32_t StartOffset = 0;
+  // The last character offset the wrapping read to end this row (the position that no longer fitted);
+  // the row depends on the characters from its start up to here only. The last row reads to the end.
+  std::int32_t ReadTo = INT32_MAX;
+  bool operator==(const TRow &) const = default;
   int Height() const { return Ascent + Descent; }
   int Top() const { return Bottom - Height(); }
   int Baseline() const { return Bottom - Descent; }
@@ -277,18 +283,20 @@ public:
   int Bottom() const { return FRows.empty() ? 0 : FRows.back().Bottom; }
   // The row's left offset in textor coordinates (alignment, indents; the first row adds the first indent).
   int RowLeft(std::size_t row) const;
-  // Breaks the portions into rows that fit `width` (<= 0: no wrapping), stacked below the previous
+  // Breaks all portions into rows that fit `width` (<= 0: no wrapping), stacked below the previous
   // paragraph, and places the inline elements; the layout and the position become valid.
   void Layout(int width, const QRect &padding);
   // Nothing when layout and position are valid; a shift to the previous paragraph's bottom when only the
-  // position is invalid; else a new layout.
+  // position is invalid; a re-wrap of the changed rows when the changes since the last layout are known
+  // and width and padding are unchanged (the rows equal those of Layout); else Layout.
   void EnsureLayout(int width, const QRect &padding);
   // Moves every row and inline element down by delta.
   void Shift(int delta);
 
   bool LayoutValid() const { return FLayoutValid; }
   bool PositionValid() const { return FPositionValid; }
-  // The rows no longer reflect the portions; the textor hears that its content changed.
+  // The rows no longer reflect the portions and the next layout wraps the whole paragraph; the textor
+  // hears that its content changed.
   void InvalidateLayout();
   void InvalidatePosition();
 
@@ -322,6 +330,28 @@ private:
   TParagraph(TTextor &textor, TParagraph *before);
   ~TParagraph();
 
+  // Character offset of the portion's start.
+  std::int32_t OffsetOf(const TPortion *portion) const;
+  // Records that `portion` (null: none) starts at `offset`, for OffsetOf. Every change of a portion's
+  // length or of the list either keeps the recorded pair true or replaces it.
+  void KeepOffset(const TPortion *portion, std::int32_t offset);
+  // True when a change recorded now can still spare the next layout the rows it does not touch: rows
+  // exist, and the changes since they were made are known and not too many to be worth tracking.
+  bool TracksChanges() const;
+  // Like InvalidateLayout, recording (only when TracksChanges) that at character offset `at` `removed`
+  // characters were replaced by `inserted` ones (equal counts: changed in place).
+  void InvalidateLayoutAt(std::int32_t at, std::int32_t removed, std::int32_t inserted);
+  // Wraps from row `first` (its start offset and the rows before it valid) until the new row breaks meet
+  // the old ones behind the changed characters; keeps the old rows from there, shifted.
+  void Rewrap(std::size_t first, const QRect &padding);
+  // Wraps from (portion, offset), at character offset `startOffset`, appending rows to `rows` from y;
+  // `firstRow` tells whether the first of them is the paragraph's first row. When `meet` is set it is
+  // asked at every row break whether the wrap may stop there; the wrap then answers true.
+  bool Wrap(std::vector<TRow> &rows, bool firstRow, TPortion *portion, std::int32_t offset, std::int32_t startOffset,
+            int y, const std::function<bool(std::int32_t)> &meet);
+  // Places the inline elements of rows [from, to).
+  void PlaceElements(std::size_t from, std::size_t to, const QRect &padding);
+
   TTextor *FTextor;
   TAttributesRef<TParagraphAttributes> FParagraphAttributes;
   TAttributesRef<TTextAttributes> FTextAttributes;
@@ -329,5 +359,15 @@ private:
   TPortion *FFirstPortion = nullptr, *FLastPortion = nullptr;
   std::vector<TRow> FRows;
   int FLayoutWidth = 0;
+  QRect FLayoutPadding;
   bool FLayoutValid = false, FPositionValid = false;
+  // The characters changed since the last layout, when known: in current offsets, [FChangeFrom,
+  // FChangeTo) may differ from before, the characters from FChangeTo on are those that stood
+  // FChangeDelta earlier, and those before FChangeFrom are unchanged.
+  bool FChangeKnown = false;
+  std::int32_t FChangeFrom = 0, FChangeTo = 0, FChangeDelta = 0;
+  int FChangeCount = 0;
+  // A portion and its offset known to be true, or null.
+  mutable const TPortion *FOffsetPortion = nullptr;
+  mutable std::int32_t FOffsetValue = 0;
 };

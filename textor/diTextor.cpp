@@ -606,6 +606,7 @@ void TTextor::InvalidateAllLayouts() {
   BeginLayoutLock();
   for (TParagraph *p = FFirstParagraph; p; p = p->Next()) {
     p->FLayoutValid = false;
+    p->FChangeKnown = false;
     RequestLayout(false);
   }
   EndLayoutLock();
@@ -742,6 +743,29 @@ void TTextor::Draw(TCustomSheetCanvas &canvas, int paintState, int flags, const 
   if (range.IsEmpty())
     return;
   const QRect clip = canvas.ClipRect();
+  // The part of the range on the rows the clip meets: when empty, nothing is drawn (not even the
+  // decorations) unless non-printing marks or a selected paragraph-end box may show.
+  std::optional<TTextPosition> firstShown;
+  TTextPosition lastShown;
+  for (TParagraph *p = range.Start.Paragraph; p && p->Top() <= clip.bottom(); p = p->Next()) {
+    if (p->Bottom() > clip.top())
+      for (const TRow &row : p->Rows())
+        if (row.Bottom > clip.top() && row.Top() <= clip.bottom()) {
+          if (!firstShown)
+            firstShown = row.Start;
+          lastShown = row.End;
+        }
+    if (p == range.End.Paragraph)
+      break;
+  }
+  if (!firstShown)
+    return;
+  if (!(flags & tdfNonPrinting) && !((flags & tdfSelected) && showParagraphEnd)) {
+    const TTextPosition &from = IsBefore(range.Start, *firstShown) ? *firstShown : range.Start;
+    const TTextPosition &to = IsBefore(lastShown, range.End) ? lastShown : range.End;
+    if (!IsBefore(from, to))
+      return;
+  }
   const int width = LayoutWidth();
   for (TParagraph *p = range.Start.Paragraph; p; p = p->Next()) {
     if (p->Rows().empty() || p->Top() >= clip.bottom() + 1) {

@@ -4,6 +4,7 @@
 #include "diCanvas.h"
 #include "diSheetSettings.h"
 #include "diVisualElements.h"
+#include "testKinds.h"
 
 #include <gtest/gtest.h>
 
@@ -639,6 +640,136 @@ TEST_F(TextorTest, IncrementalLayoutEqualsFullLayout) {
 
 namespace {
 
+// A test textor whose paragraphs indent their first row by `first` pixels (negative: hanging) and all
+// rows by `left` pixels.
+class TIndentedTextor : public TTestTextor {
+public:
+  TIndentedTextor(int first, int left) {
+    FParagraph.SetFirstIndent(first);
+    FParagraph.SetLeftIndent(left);
+  }
+  TParagraphAttributes *DefaultParagraphAttributes() const override {
+    return const_cast<TRichParagraphAttributes *>(&FParagraph);
+  }
+
+private:
+  TRichParagraphAttributes FParagraph;
+};
+
+// Random words of 1 to 12 letters separated by spaces, now and then by a tab or nothing.
+QString RandomWords(QRandomGenerator &random, int length) {
+  QString text;
+  while (text.size() < length) {
+    const int n = 1 + random.bounded(12);
+    for (int i = 0; i < n; ++i)
+      text += QChar(u'a' + random.bounded(5));
+    const int separator = random.bounded(12);
+    text += separator == 0 ? QChar(u'\t') : separator == 1 ? QChar(u'W') : QChar(u' ');
+  }
+  return text;
+}
+
+struct TLayoutSnapshot {
+  std::vector<std::vector<TRow>> Rows;
+  std::vector<QRect> Elements;
+  bool operator==(const TLayoutSnapshot &) const = default;
+};
+
+TLayoutSnapshot Snapshot(const TTextor &t) {
+  TLayoutSnapshot s;
+  for (TParagraph *p = t.FirstParagraph(); p; p = p->Next()) {
+    s.Rows.push_back(p->Rows());
+    for (TPortion *q = p->FirstPortion(); q; q = q->Next())
+      if (q->Kind() == TPortionKind::Element) {
+        const TVisualElement *e = static_cast<TElementPortion *>(q)->Element();
+        s.Elements.emplace_back(e->Left(), e->Top(), e->Width(), e->Height());
+      }
+  }
+  return s;
+}
+
+} // namespace
+
+// Every kind of edit, alone or several in one update, in a long paragraph and across paragraphs: after
+// each, the rows (positions, offsets, metrics, bottoms) and the placed elements equal those of a layout
+// of every paragraph afresh.
+TEST_F(TextorTest, RewrapAfterRandomEditsEqualsFullLayout) {
+  struct Config {
+    int width, firstIndent, leftIndent;
+  } configs[] = {{150, 0, 0}, {97, -30, 20}, {140, 25, 0}};
+  const QString pieces[] = {"x", "lorem ", "ipsum", "\t", " ", "WWWWWWWWWWWWWWWWWWWWWWWW", "\r\n", "a b c "};
+  for (const Config &config : configs) {
+    QRandomGenerator random(7 + config.width);
+    TIndentedTextor t(config.firstIndent, config.leftIndent);
+    t.Width = config.width;
+    t.SetText(RandomWords(random, 4000) + "\r\n" + RandomWords(random, 300) + "\r\n\r\n" + RandomWords(random, 200));
+    // Referenced here: a registered instance is freed when the textor drops its last reference.
+    const TAttributesRef<TTextAttributes> held[] = {TAttributesRef<TTextAttributes>(Font(14)),
+                                                    TAttributesRef<TTextAttributes>(Font(7))};
+    TTextAttributes *fonts[] = {nullptr, held[0].Get(), held[1].Get()};
+    auto randomPosition = [&](int &index, int &offset) {
+      index = random.bounded(t.ParagraphCount());
+      offset = random.bounded(t.ParagraphAt(index)->TotalLength() + 1);
+    };
+    auto edit = [&] {
+      int index, offset;
+      randomPosition(index, offset);
+      const int length = t.ParagraphAt(index)->TotalLength();
+      const int to = std::min(length, offset + random.bounded(random.bounded(5) ? 30 : 300));
+      switch (random.bounded(10)) {
+      case 0:
+      case 1:
+        t.InsertText(At(t, index, offset), pieces[random.bounded(8)], fonts[random.bounded(3)]);
+        break;
+      case 2:
+        t.InsertText(At(t, index, offset), RandomWords(random, 60), fonts[random.bounded(3)]);
+        break;
+      case 3:
+        t.DeleteRange(*t.CoordinatesToRange({index, offset, index, to}));
+        break;
+      case 4: // across a paragraph end: joins the paragraphs
+        if (index + 1 < t.ParagraphCount())
+          t.DeleteRange(*t.CoordinatesToRange(
+              {index, std::max(offset, length - 10), index + 1,
+               std::min(random.bounded(10), t.ParagraphAt(index + 1)->TotalLength())}));
+        break;
+      case 5:
+        t.SplitParagraph(At(t, index, offset), fonts[random.bounded(3)]);
+        break;
+      case 6:
+        t.ApplyAttributes(*t.CoordinatesToRange({index, offset, index, to}), false, fonts[random.bounded(3)]);
+        break;
+      case 7:
+        t.InsertElement(At(t, index, offset), NewInline(3 + random.bounded(40)), fonts[random.bounded(3)]);
+        break;
+      default: // the paragraph end only
+        if (index + 1 < t.ParagraphCount())
+          t.DeleteRange(*t.CoordinatesToRange({index, length, index + 1, 0}));
+        break;
+      }
+    };
+    for (int step = 0; step < 400; ++step) {
+      if (random.bounded(3) == 0) {
+        t.BeginUpdate();
+        for (int n = 2 + random.bounded(3); n > 0; --n)
+          edit();
+        t.EndUpdate();
+      } else {
+        edit();
+      }
+      const TLayoutSnapshot incremental = Snapshot(t);
+      t.InvalidateAllLayouts();
+      ASSERT_TRUE(incremental == Snapshot(t)) << "width " << config.width << ", step " << step;
+    }
+    std::size_t rows = 0;
+    for (TParagraph *p = t.FirstParagraph(); p; p = p->Next())
+      rows += p->Rows().size();
+    EXPECT_GT(rows, std::size_t(t.ParagraphCount()) + 10); // the paragraphs still wrap
+  }
+}
+
+namespace {
+
 // Whether any pixel of the columns [left, right) and rows [top, bottom) differs from the window colour.
 bool Inked(const TBitmap32 &b, int left, int right, int top, int bottom) {
   const TColor32 window = Color32FromPlatform(clWindow);
@@ -679,6 +810,123 @@ TEST_F(TextorTest, DrawingFollowsMeasuredPositions) {
     const TRow &last = T.LastParagraph()->Rows()[0];
     EXPECT_TRUE(Inked(b, 0, Width("c"), last.Top(), last.Bottom));
     EXPECT_FALSE(Inked(b, Width("c") + 1, 200, last.Top(), last.Bottom));
+    canvas.EndPaint(nullptr);
+  }
+}
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
+
+// A textor inside an owner whose padding puts the text 7 pixels right and 4 down of the owner's origin.
+class TPaddedTextor : public TTestTextor {
+public:
+  QRect Padding() const override { return QRect(QPoint(7, 4), QPoint(3, 2)); }
+};
+
+// A textor whose paragraphs draw a blue background as their decoration.
+class TDecoratedTextor : public TTestTextor {
+public:
+  TDecoratedTextor() { FParagraph.SetBackgroundColor(kBlue); }
+  TParagraphAttributes *DefaultParagraphAttributes() const override {
+    return const_cast<TRichParagraphAttributes *>(&FParagraph);
+  }
+
+private:
+  TRichParagraphAttributes FParagraph;
+};
+
+} // namespace
+
+// The cell of an inline element (element and inline margins, the row's height) gets the attributes'
+// background, the element paints itself where the layout placed it (its bounds are the owner's, shifted
+// by the padding), a selection is blended over the whole cell, and the text goes on right of the cell.
+TEST_F(TextorTest, InlineElementDrawsItselfInItsCell) {
+  TNodePtr<TSheetSettings> settings = MakeNode<TSheetSettings>(nullptr, QString());
+  TSheetCanvas canvas(*settings);
+  TRichTextAttributes temporary;
+  temporary.Assign(*Font());
+  temporary.SetBackgroundColor(kGreen);
+  const TAttributesRef<TTextAttributes> green(SharedOf(temporary));
+  TPaddedTextor t;
+  t.SetText("ab");
+  t.ApplyAttributes(t.WholeRange(), true, Font());
+  auto *panel = CreateElement<TElement_TestPanel>(nullptr, Host.get());
+  panel->Fill = kRed;
+  panel->SetBounds(0, 0, 3, 10, 20);
+  t.InsertElement(At(t, 0, 1), panel, green.Get());
+  const TRow &row = t.FirstParagraph()->Rows()[0];
+  const int cellLeft = Width("a"), cellRight = cellLeft + 20 + 2;
+  ASSERT_EQ(row.Width, cellRight + Width("b"));
+  // Placed in the owner's coordinates: the padding, the left inline margin, the baseline.
+  ASSERT_EQ(panel->Left(), 7 + cellLeft + 1);
+  ASSERT_EQ(panel->Top() - 4 + 10 - 3, row.Baseline());
+  const int elementLeft = cellLeft + 1, elementTop = panel->Top() - 4;
+  const TColor32 window = Color32FromPlatform(clWindow), red = Color32FromPlatform(kRed),
+                 greenPixel = Color32FromPlatform(kGreen);
+  struct Case {
+    int flags;
+    bool selected;
+  } cases[] = {{0, false}, {tdfSelected, true}, {tdfSelected | tdfSecondSelectColor, true}};
+  for (const Case &c : cases) {
+    const int paints = panel->Paints;
+    canvas.BeginPaint(QRect(0, 0, 200, t.TextHeight() + 10));
+    t.Draw(canvas, 0, c.flags, t.WholeRange(), false);
+    const TBitmap32 &b = *canvas.Buffer();
+    EXPECT_EQ(panel->Paints, paints + 1);
+    // The element's own drawing, every pixel of it and nothing of it outside its bounds.
+    const TColor32 elementPixel = b.Pixel(elementLeft + 10, elementTop + 5);
+    EXPECT_EQ(elementPixel == red, !c.selected) << c.flags;
+    EXPECT_EQ(b.Pixel(elementLeft, elementTop), elementPixel) << c.flags;
+    EXPECT_EQ(b.Pixel(elementLeft + 19, elementTop + 9), elementPixel) << c.flags;
+    EXPECT_NE(b.Pixel(elementLeft + 20, elementTop + 5), elementPixel) << c.flags;
+    EXPECT_NE(b.Pixel(elementLeft + 10, elementTop + 10), elementPixel) << c.flags;
+    // The background over the cell's margins, from the row's top to its bottom.
+    const TColor32 marginPixel = b.Pixel(cellLeft, row.Top());
+    EXPECT_EQ(marginPixel == greenPixel, !c.selected) << c.flags;
+    EXPECT_NE(marginPixel, window) << c.flags;
+    EXPECT_EQ(b.Pixel(cellLeft, row.Bottom - 1), marginPixel) << c.flags;
+    EXPECT_EQ(b.Pixel(cellRight - 1, row.Top()), marginPixel) << c.flags;
+    EXPECT_EQ(b.Pixel(elementLeft + 10, row.Top()), marginPixel) << c.flags;
+    // The text goes on at the cell's right edge; nothing is drawn below the row.
+    EXPECT_NE(b.Pixel(cellRight, row.Top()), marginPixel) << c.flags;
+    EXPECT_TRUE(Inked(b, cellRight, cellRight + Width("b"), row.Top(), row.Bottom)) << c.flags;
+    EXPECT_FALSE(Inked(b, 0, 200, row.Bottom, row.Bottom + 10)) << c.flags;
+    canvas.EndPaint(nullptr);
+  }
+}
+
+// A range whose part on the rows the clip meets is empty draws nothing, not even the paragraph
+// decorations, unless with non-printing marks or a selection that shows paragraph ends.
+TEST_F(TextorTest, EmptyPartOfRangeDrawsOnlyForMarksOrParagraphEnds) {
+  TNodePtr<TSheetSettings> settings = MakeNode<TSheetSettings>(nullptr, QString());
+  TSheetCanvas canvas(*settings);
+  TDecoratedTextor t;
+  t.Width = Width("ab c");
+  t.SetText("ab cd\r\nef");
+  t.ApplyAttributes(t.WholeRange(), true, Font());
+  TParagraph *p = t.FirstParagraph();
+  ASSERT_EQ(Rows(t), "ab |cd / ef");
+  const TRow &r0 = p->Rows()[0], &r1 = p->Rows()[1];
+  const TTextRange firstRow{r0.Start, r0.End}, bothRows{r0.Start, r1.End};
+  struct Case {
+    TTextRange range;
+    int flags;
+    bool showParagraphEnd, drawn;
+  } cases[] = {
+      {firstRow, 0, false, false},
+      {firstRow, tdfSelected, false, false},
+      {firstRow, tdfSelected, true, true},
+      {firstRow, tdfNonPrinting, false, true},
+      {bothRows, 0, false, true},
+  };
+  for (const Case &c : cases) {
+    // Only the second row is painted.
+    canvas.BeginPaint(QRect(0, r1.Top(), 200, r1.Height()));
+    t.Draw(canvas, 0, c.flags, c.range, c.showParagraphEnd);
+    const TBitmap32 &b = *canvas.Buffer();
+    EXPECT_EQ(b.Pixel(0, 0) == Color32FromPlatform(kBlue), c.drawn) << c.flags << " " << c.showParagraphEnd;
+    EXPECT_EQ(Inked(b, 0, 200, 0, r1.Height()), c.drawn) << c.flags << " " << c.showParagraphEnd;
     canvas.EndPaint(nullptr);
   }
 }
