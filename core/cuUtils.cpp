@@ -5,13 +5,18 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QMimeType>
+#include <QUrl>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // ---------------------------------------------------------------------------------------------------------
@@ -145,6 +150,125 @@ bool OpenInBrowser(const QString &address) {
     return false;
   TWaitCursor wait;
   return Shell().OpenAddress(url);
+}
+
+namespace {
+
+// Types the desktop would run rather than show. A type counts when it is one of these, inherits one, or
+// its name says it is a program of some kind.
+const char *const kLaunchableTypes[] = {
+    "application/x-desktop", "application/x-executable", "application/x-pie-executable",
+    "application/x-sharedlib", "application/x-elf", "application/x-object", "application/x-core",
+    "application/x-shellscript", "application/x-sh", "application/x-csh", "application/x-perl",
+    "application/x-ruby", "application/x-python", "text/x-python", "text/x-python3", "application/x-php",
+    "application/x-tcl", "text/x-tcl", "application/x-awk", "application/x-lua", "text/x-lua",
+    "application/javascript", "text/javascript", "application/x-java-archive", "application/java-archive",
+    "application/x-java", "application/x-java-jnlp-file", "application/vnd.appimage",
+    "application/x-iso9660-appimage", "application/x-ms-dos-executable", "application/x-msdownload",
+    "application/x-msdos-program", "application/x-ms-ne-executable", "application/x-ms-shortcut",
+    "application/x-msi", "application/x-ole-storage", "application/vnd.microsoft.portable-executable",
+    "application/x-bat", "application/x-dosexec", "application/x-ms-wim", "application/x-cd-image",
+    "application/vnd.debian.binary-package", "application/x-deb", "application/x-rpm",
+    "application/x-redhat-package-manager", "application/vnd.snap", "application/vnd.flatpak",
+    "application/vnd.flatpak.ref", "application/vnd.flatpak.repo", "application/x-flatpak",
+    "application/x-flatpakref", "application/x-executable-script", "application/x-mswinurl",
+    "application/x-mimearchive", "text/x-makefile", "application/x-trash",
+};
+const char *const kLaunchableWords[] = {"executable", "script", "sharedlib", "appimage", "java-archive",
+                                        "desktop", "msdownload", "ms-dos", "msdos", "ms-shortcut",
+                                        "portable-executable", "package", "installer", "flatpak", "snap", "powershell"};
+
+bool IsLaunchableType(const QMimeType &type) {
+  if (!type.isValid())
+    return false;
+  QStringList names = type.allAncestors();
+  names.prepend(type.name());
+  names += type.aliases();
+  for (const QString &name : std::as_const(names)) {
+    for (const char *t : kLaunchableTypes)
+      if (name == QLatin1String(t))
+        return true;
+    const QString subtype = name.section(QLatin1Char('/'), 1).toLower();
+    for (const char *w : kLaunchableWords)
+      if (subtype.contains(QLatin1String(w)))
+        return true;
+  }
+  return false;
+}
+
+// The scheme of a link and the text after its separator ("://" or ":\\"); false without both.
+bool SplitLink(const QString &target, QString &scheme, QString &rest) {
+  const qsizetype colon = target.indexOf(QLatin1Char(':'));
+  if (colon <= 0)
+    return false;
+  const QStringView after = QStringView(target).mid(colon);
+  if (!after.startsWith(u"://") && !after.startsWith(u":\\\\"))
+    return false;
+  scheme = target.left(colon).toLower();
+  rest = target.mid(colon + 3);
+  return true;
+}
+
+}  // namespace
+
+QString FileLinkPath(const QString &target) {
+  QString scheme, rest;
+  if (!SplitLink(target, scheme, rest) || scheme != QLatin1String("file") || rest.isEmpty())
+    return {};
+  if (target.at(scheme.size() + 1) == QLatin1Char('/')) {
+    QUrl url(target, QUrl::StrictMode);
+    if (!url.isValid() || !url.isLocalFile())
+      return {};
+    const QString host = url.host();
+    if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+      return {};
+    url.setHost(QString());  // else the path would come back as a share on that host
+    return url.toLocalFile();
+  }
+  // The backslash form: a path with either separator; a share ("\\\\server") is no local file.
+  QString path = rest;
+  path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  if (path.startsWith(QLatin1String("//")))
+    return {};
+  if (!path.startsWith(QLatin1Char('/')))
+    path.prepend(QLatin1Char('/'));
+  return path;
+}
+
+bool IsOpenableDocument(const QString &path) {
+  if (path.isEmpty())
+    return false;
+  const QString resolved = QFileInfo(path).canonicalFilePath();
+  if (resolved.isEmpty())
+    return false;
+  struct stat status;
+  if (::stat(QFile::encodeName(resolved).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    return false;
+  if (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH))
+    return false;
+  const QMimeDatabase types;
+  return !IsLaunchableType(types.mimeTypeForFile(resolved, QMimeDatabase::MatchContent)) &&
+         !IsLaunchableType(types.mimeTypeForFile(resolved, QMimeDatabase::MatchExtension)) &&
+         !IsLaunchableType(types.mimeTypeForFile(path, QMimeDatabase::MatchExtension));
+}
+
+bool OpenLink(const QString &target) {
+  bool opened = false;
+  QString scheme, rest;
+  if (SplitLink(target, scheme, rest)) {
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp")) {
+      opened = OpenInBrowser(scheme + QStringLiteral("://") + rest);
+    } else if (scheme == QLatin1String("file")) {
+      const QString path = FileLinkPath(target);
+      if (IsOpenableDocument(path)) {
+        TWaitCursor wait;
+        opened = Shell().OpenDocument(QFileInfo(path).canonicalFilePath()).Ok();
+      }
+    }
+  }
+  if (!opened)
+    Beep();
+  return opened;
 }
 
 int FindEditors(const QString &extension, QStringList &names, QStringList &commands) {

@@ -60,6 +60,18 @@ bool OpenWithDialog(const QString &file);
 // Opens an http, https or ftp address in the user's browser. Anything else (other schemes, addresses
 // without a host, malformed text) is refused without launching anything. Answers whether it was opened.
 bool OpenInBrowser(const QString &address);
+// Opens the target of a link in a document; links never start a program. "http", "https" and "ftp"
+// addresses (letter case ignored, after "://" or ":\\") open in the browser. A "file:" link (either
+// separator; "file://" in URL form, percent-encoded, with no host but "localhost") opens only what
+// IsOpenableDocument allows, with the application its type is associated with. Anything else ("url:"
+// included) opens nothing. Every refusal and failure beeps. Answers whether something was opened.
+bool OpenLink(const QString &target);
+// The local path a "file:" link names (either separator), or an empty string when it names none.
+QString FileLinkPath(const QString &target);
+// True for an existing regular file (symbolic links resolved) without any execute bit whose type,
+// judged by its content and by its name, is nothing the desktop would run: no desktop entry, executable,
+// shared library, script, Java archive, AppImage, Windows executable, installer package or the like.
+bool IsOpenableDocument(const QString &path);
 // Appends the display names and commands of the applications registered for files with `extension` to
 // the two lists and answers the index of the desktop's default application in them, or -1.
 int FindEditors(const QString &extension, QStringList &names, QStringList &commands);

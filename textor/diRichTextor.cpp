@@ -577,6 +577,14 @@ void TElementPortion::Draw(TCustomSheetCanvas &canvas, int paintState, int flags
     return;
   const QRect cell(x, rowRect.top(), CellWidth(), rowRect.height());
   Attributes().FillBackground(canvas, paintState, flags, cell);
+  // The element stands at its own place in the owner's coordinates, which include the padding the
+  // canvas is shifted by for the text.
+  if (FElement && FElement->IsVisible()) {
+    const QRect padding = Paragraph()->Textor().Padding();
+    canvas.Translate(-padding.left(), -padding.top());
+    FElement->PaintElement(canvas, paintState);
+    canvas.Translate(padding.left(), padding.top());
+  }
   if (flags & tdfSelected)
     canvas.DrawSelection(cell, !(flags & tdfSecondSelectColor));
   x = cell.right() + 1;

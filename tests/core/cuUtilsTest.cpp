@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -209,6 +210,89 @@ TEST(Desktop, MissingServicesRaise) {
   auto previous = InstallUserInterface(nullptr);
   EXPECT_EQ(ErrorOf([] { BeginWait(); }), QLatin1String("No user interface is installed"));
   InstallUserInterface(std::move(previous));
+}
+
+// Links from documents never start a program.
+class LinkSafety : public ::testing::Test {
+protected:
+  QString Make(const QString &name, const QByteArray &bytes, bool executable = false) {
+    const QString path = Dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
+    if (executable)
+      permissions |= QFile::ExeOwner;
+    file.setPermissions(permissions);
+    return path;
+  }
+  QTemporaryDir Dir;
+  TFakeDesktop Desktop;
+};
+
+TEST_F(LinkSafety, LinksOpenAddressesAndSafeDocumentsOnlyAndNeverStartAProgram) {
+  const QByteArray elf = QByteArray("\x7f" "ELF\x02\x01\x01", 7) + QByteArray(57, '\0');
+  const QString text = Make(QStringLiteral("notes.txt"), "plain words\n");
+  const QString spaced = Make(QStringLiteral("my notes.txt"), "plain words\n");
+  const QString picture = Make(QStringLiteral("p.png"), QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(32, '\0'));
+  const QString executableText = Make(QStringLiteral("run.txt"), "plain words\n", true);
+  const QString script = Make(QStringLiteral("tool.sh"), "echo hi\n");
+  const QString hiddenScript = Make(QStringLiteral("readme.txt"), "#!/bin/sh\necho hi\n");
+  const QString elfAsText = Make(QStringLiteral("binary.txt"), elf);
+  const QString entry = Make(QStringLiteral("app.desktop"), "[Desktop Entry]\nType=Application\nExec=x\n");
+  const QString jar = Make(QStringLiteral("a.jar"), QByteArray("PK\x03\x04", 4) + QByteArray(40, '\0'));
+  const QString windows = Make(QStringLiteral("setup.exe"), QByteArray("MZ", 2) + QByteArray(62, '\0'));
+  const QString python = Make(QStringLiteral("x.py"), "print(1)\n");
+  const QString image = Make(QStringLiteral("x.AppImage"), elf);
+  const QString linkToText = Dir.filePath(QStringLiteral("link.txt"));
+  QFile::link(text, linkToText);
+  const QString linkToExecutable = Dir.filePath(QStringLiteral("link2.txt"));
+  QFile::link(executableText, linkToExecutable);
+  const QString folder = Dir.filePath(QStringLiteral("folder.txt"));
+  QDir().mkdir(folder);
+  auto url = [](const QString &path) { return QStringLiteral("file://") + QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded().mid(7)); };
+
+  struct TCase {
+    QString Target;
+    QString Call;  // the one shell call expected; empty: none, and a beep
+  };
+  const TCase cases[] = {
+      {QStringLiteral("http://example.com/a"), QStringLiteral("address http://example.com/a")},
+      {QStringLiteral("HTTPS://example.com"), QStringLiteral("address https://example.com")},
+      {QStringLiteral("ftp:\\\\example.com"), QStringLiteral("address ftp://example.com")},
+      {QStringLiteral("url://example.com"), {}},
+      {QStringLiteral("mailto://x@example.com"), {}},
+      {QStringLiteral("http://"), {}},
+      {url(text), QStringLiteral("open ") + text},
+      {QStringLiteral("FILE:\\\\") + text.mid(1).replace(u'/', u'\\'), QStringLiteral("open ") + text},
+      {url(picture), QStringLiteral("open ") + picture},
+      {url(spaced), QStringLiteral("open ") + spaced},  // percent-encoded
+      {url(linkToText), QStringLiteral("open ") + text},
+      {QStringLiteral("file://localhost") + text, QStringLiteral("open ") + text},
+      {QStringLiteral("file://otherhost") + text, {}},
+      {url(executableText), {}},
+      {url(linkToExecutable), {}},
+      {url(script), {}},
+      {url(hiddenScript), {}},
+      {url(elfAsText), {}},
+      {url(entry), {}},
+      {url(jar), {}},
+      {url(windows), {}},
+      {url(python), {}},
+      {url(image), {}},
+      {url(folder), {}},
+      {url(Dir.filePath(QStringLiteral("missing.txt"))), {}},
+      {QStringLiteral("file:\\\\\\\\server\\share\\a.txt"), {}},
+  };
+  for (const TCase &c : cases) {
+    SCOPED_TRACE(c.Target.toStdString());
+    Desktop.Shell.Calls.clear();
+    const int beeps = Desktop.Ui.Beeps;
+    EXPECT_EQ(OpenLink(c.Target), !c.Call.isEmpty());
+    EXPECT_EQ(Desktop.Shell.Calls, c.Call.isEmpty() ? QStringList() : QStringList({c.Call}));
+    EXPECT_EQ(Desktop.Ui.Beeps, beeps + (c.Call.isEmpty() ? 1 : 0));
+  }
 }
 
 }  // namespace
