@@ -3,16 +3,27 @@
 // QTextDocument as HTML; our save with and without the device flushes; our resident memory after the load.
 #include "benchSupport.h"
 
+#include "cuDesktop.h"
+#include "cuFileSystem.h"
 #include "cuKnot.h"
+#include "diCommonElements.h"
+#include "diSheet.h"
+#include "diSheetSettings.h"
+#include "plElements.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTextDocument>
+#include <QTemporaryDir>
 #include <QUrl>
+
+#include <malloc.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -122,21 +133,112 @@ std::unique_ptr<QTextDocument> QtDocument(const QString &html) {
   return d;
 }
 
-int RunLoad(const QStringList &) {
-  const std::vector<TGeneratedParagraph> paragraphs = GenerateParagraphs();
-  const QByteArray file = DataFile(paragraphs);
-  const QString html = Html(paragraphs);
-  PrintFigure(QStringLiteral("load data file"), file.size() / 1e6, QStringLiteral("MB"));
-  qsizetype characters = 0;
-  for (const TGeneratedParagraph &g : paragraphs)
-    characters += g.Text.size();
-  PrintFigure(QStringLiteral("load mean paragraph length"), double(characters) / kParagraphs,
-              QStringLiteral("characters"));
-  PrintFigure(QStringLiteral("load html"), html.toUtf8().size() / 1e6, QStringLiteral("MB"));
+// Saves put the wait cursor up; there is no window here.
+class TNoUserInterface : public TUserInterface {
+public:
+  int MessageBox(const QString &, const QString &, int) override { return 1; }
+  void SetWaitCursor(bool) override {}
+  void Beep() override {}
+};
 
+// The operating system's file system without the flushes to the device, for the save without fsync.
+class TNoSyncFileSystem : public TFileSystem {
+public:
+  int CreateExclusive(const QString &path, int permissions, THandle &handle) override {
+    return PosixFileSystem().CreateExclusive(path, permissions, handle);
+  }
+  int Write(THandle handle, const char *data, qint64 size) override { return PosixFileSystem().Write(handle, data, size); }
+  int Sync(THandle) override { return 0; }
+  int Close(THandle handle) override { return PosixFileSystem().Close(handle); }
+  int Rename(const QString &from, const QString &to) override { return PosixFileSystem().Rename(from, to); }
+  int Remove(const QString &path) override { return PosixFileSystem().Remove(path); }
+  int SyncFolder(const QString &) override { return 0; }
+};
+
+// Resident memory in MB after the allocator gave back what it could.
+double ResidentMegabytes() {
+  malloc_trim(0);
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return double(resident) * double(sysconf(_SC_PAGESIZE)) / 1e6;
+}
+
+// Our document on a sheet 800 pixels wide without a height limit.
+struct TOurDocument {
+  TNodePtr<TSheetSettings> Settings{new TSheetSettings(nullptr, QStringLiteral("Sheet"))};
+  std::unique_ptr<TSheet> Sheet = std::make_unique<TSheet>(*Settings);
+  TPlainDocumentSchemes Schemes = OpenPlainDocument(QString());
+
+  TOurDocument() { Sheet->SetLimits(kWidth, 0); }
+  ~TOurDocument() { Schemes.Root().SetVisualParent(nullptr); }
+  // Parse, build (the loader's checks run at its end), lay out.
+  void Load(const QByteArray &file) {
+    TNodePtr<TKnot> tree = MakeNode<TKnot>();
+    tree->LoadFromBytes(file);
+    Schemes.Document->LoadFromKnot(Schemes.Root(), fmDocument, *tree);
+    Schemes.Root().SetVisualParent(Sheet->RootElement());
+  }
+};
+
+int RunLoad(const QStringList &) {
+  InstallUserInterface(std::make_unique<TNoUserInterface>());
+  CommonElements();
+  QByteArray file;
+  {
+    const std::vector<TGeneratedParagraph> paragraphs = GenerateParagraphs();
+    file = DataFile(paragraphs);
+    qsizetype characters = 0;
+    for (const TGeneratedParagraph &g : paragraphs)
+      characters += g.Text.size();
+    PrintFigure(QStringLiteral("load data file"), file.size() / 1e6, QStringLiteral("MB"));
+    PrintFigure(QStringLiteral("load mean paragraph length"), double(characters) / kParagraphs,
+                QStringLiteral("characters"));
+  }
+
+  const double residentBefore = ResidentMegabytes();
+  std::unique_ptr<TOurDocument> ours;
+  const double ourLoad = MedianSeconds(
+      "our load", [&] { ours->Load(file); },
+      [&] {
+        ours.reset();
+        ours = std::make_unique<TOurDocument>();
+      });
+  TPlainRoot &root = ours->Schemes.Root();
+  if (root.Textor().ParagraphCount() != kParagraphs || ours->Schemes.LogRoot().Messages().Count() != 0) {
+    std::fprintf(stderr, "load: %d paragraphs, %d log messages\n", root.Textor().ParagraphCount(),
+                 ours->Schemes.LogRoot().Messages().Count());
+    return 1;
+  }
+  PrintFigure(QStringLiteral("load our document height"), root.Height(), QStringLiteral("pixels"));
+  const double resident = ResidentMegabytes();
+  const double residentLimit = 5 * file.size() / 1e6 + 60;
+  std::printf("load resident memory after load: %.1f MB (%.1f MB before it) vs limit %.1f MB, ratio %.3f\n",
+              resident, residentBefore, residentLimit, resident / residentLimit);
+
+  QTemporaryDir folder;
+  const QString target = folder.filePath(QStringLiteral("bench.qnt"));
+  const double saveSynced = MedianSeconds("our save", [&] { ours->Schemes.Document->SaveToFile(target, false); });
+  TNoSyncFileSystem noSync;
+  TFileSystem *previous = SetFileSystem(&noSync);
+  const double saveUnsynced =
+      MedianSeconds("our save without fsync", [&] { ours->Schemes.Document->SaveToFile(target, false); });
+  SetFileSystem(previous);
+  QFile saved(target);
+  if (!saved.open(QIODevice::ReadOnly) || saved.readAll() != file) {
+    std::fprintf(stderr, "load: the saved file differs from the loaded one\n");
+    return 1;
+  }
+  ours.reset();
+
+  const QString html = Html(GenerateParagraphs());
+  PrintFigure(QStringLiteral("load html"), html.toUtf8().size() / 1e6, QStringLiteral("MB"));
   std::unique_ptr<QTextDocument> qt;
   const double qtLoad = MedianSeconds("qt setHtml", [&] { qt = QtDocument(html); }, [&] { qt.reset(); });
-  PrintFigure(QStringLiteral("load Qt setHtml + documentSize"), qtLoad * 1e3, QStringLiteral("ms"));
+  PrintRatio(QStringLiteral("load ours (parse, build, check, lay out) vs Qt setHtml + documentSize"), ourLoad, qtLoad);
+  PrintRatio(QStringLiteral("load ours vs the 1 s limit"), ourLoad, 1.0);
+  PrintRatio(QStringLiteral("load save without fsync vs the 250 ms limit"), saveUnsynced, 0.25);
+  PrintRatio(QStringLiteral("load save with fsync vs without"), saveSynced, saveUnsynced);
   return 0;
 }
 

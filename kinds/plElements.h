@@ -49,5 +49,6 @@ std::unique_ptr<TScheme> CreatePlainScheme();
 // Creates the log scheme (read-only) and the document scheme, points the document's messages at the log
 // and its undo/redo engine at `undoRedo` (may be null), then loads `fileName`: a missing file leaves the
 // document empty (the first save creates it) with that file name; a file that exists but cannot be read
-// raises, and nothing else is tried. A damaged file loads as far as it can, its problems in the log.
+// raises, and nothing else is tried. A damaged file loads as far as it can, its problems in the log. An
+// empty name gives an empty document without a file (loading from memory, new documents).
 TPlainDocumentSchemes OpenPlainDocument(const QString &fileName, TUndoRedo *undoRedo = nullptr);
