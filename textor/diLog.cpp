@@ -163,18 +163,22 @@ void TLogRoot::LinkActivated(TPortion *portion) {
     if (ok)
       ids.push_back(id);
   }
+  // The handler may change the log (clear it, add messages): the link is found again by its place.
+  const QString target = attributes.LinkTarget();
+  const TTextCoordinates at = Textor().PositionToCoordinates({portion->Paragraph(), portion, 0});
+  const std::int32_t length = portion->Length();
   if (OnElementsLink)
     OnElementsLink(ids);
-  // The element that answered may have cleared the log; the portion is then gone.
-  if (!Textor().FirstParagraph() || Textor().IsEmpty())
+  const std::optional<TTextPosition> start = Textor().CoordinatesToPosition(at);
+  if (!start || !start->Portion || start->Offset != 0 || start->Portion->Length() != length ||
+      start->Portion->Attributes().LinkTarget() != target)
     return;
-  if (const auto *rich = dynamic_cast<const TRichTextAttributes *>(&attributes)) {
+  if (const auto *rich = dynamic_cast<const TRichTextAttributes *>(&start->Portion->Attributes())) {
     TRichTextAttributes visited;
     visited.Assign(*rich);
     visited.SetColor(kVisitedLinkColor);
-    TParagraph *paragraph = portion->Paragraph();
-    TTextPosition end{paragraph, portion->Next(), 0};
-    Textor().ApplyAttributes({{paragraph, portion, 0}, end}, false, SharedOf(visited));
+    const TTextPosition end{start->Paragraph, start->Portion->Next(), 0};
+    Textor().ApplyAttributes({*start, end}, false, SharedOf(visited));
   }
 }
 

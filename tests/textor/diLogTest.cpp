@@ -112,6 +112,22 @@ TEST_F(Log, AnElementLinkPassesItsIdsEvenOfGoneElementsAndThenLooksVisited) {
   EXPECT_TRUE(got.empty());
 }
 
+TEST_F(Log, AHandlerThatChangesTheLogLeavesTheNewTextAlone) {
+  Root().Messages().AddElementMessage(mkError, QStringLiteral("[gone]"), QStringLiteral("7"));
+  TPortion *link = Text().FirstParagraph()->FirstPortion()->Next()->Next();
+  int calls = 0;
+  Root().OnElementsLink = [&](const std::vector<std::int32_t> &) {
+    ++calls;
+    Root().Messages().Clear();
+    Root().Messages().AddText(mkError, QStringLiteral("fresh text"));
+  };
+  Root().LinkActivated(link);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(Text().Text(), QStringLiteral(" fresh text"));
+  for (TPortion *p = Text().FirstParagraph()->FirstPortion(); p; p = p->Next())
+    EXPECT_NE(static_cast<const TRichTextAttributes &>(p->Attributes()).Color(), TColor(128));
+}
+
 TEST_F(Log, SeveralIdsInOneLink) {
   TNodePtr<TKnot> content = MakeNode<TKnot>(QStringLiteral("Log"));
   content->ParseString(QStringLiteral("<Log><Chars Value=\"both\" Elements=\"3,17\"/></Log>"));
