@@ -406,9 +406,14 @@ void TTextorElement::ChildBoundsChanged(TVisualElement *child, const QRect &oldR
   TCustomDropDownElement::ChildBoundsChanged(child, oldRect, oldDescent);
   if (oldRect.size() == child->BoundsRect().size() && oldDescent == child->Descent())
     return;
+  // A new size of an inline element is no change of the content: its row is laid out again, quietly.
   if (auto *link = dynamic_cast<TInlineElementLink *>(child))
-    if (TElementPortion *portion = link->Portion())
+    if (TElementPortion *portion = link->Portion()) {
+      const std::uint8_t flags = FStateFlags;
+      FStateFlags |= tsSuppressChanges;
       portion->Paragraph()->InvalidateLayout();
+      FStateFlags = flags;
+    }
 }
 
 void TTextorElement::InsertVisualChild(TVisualElement *child, TVisualElement *before) {
@@ -545,36 +550,14 @@ TTextRange TTextorElement::SelectionRange() const {
   return {FTextor->TextStart(), FTextor->TextStart()};
 }
 
-void TTextorElement::ReplaceSelectionWithText(const QString &text) {
-  TTextor &textor = *FTextor;
-  textor.BeginUpdate();
-  TTextRange range;
-  try {
-    const TTextPosition at = textor.DeleteRange(SelectionRange());
-    range = textor.InsertText(at, text, nullptr);
-  } catch (...) {
-    textor.EndUpdate();
-    throw;
-  }
-  FSelection = textor.RangeToCoordinates(range);
-  textor.EndUpdate();
-}
-
-void TTextorElement::SetTextValue(const QString &text) {
-  if (FTextor->Text() == text)
-    return;
-  FTextor->SetText(text);
-  FSelection = {};
-}
-
 // ---------------------------------------------------------------------------------------------------------
 // Focus
 
 void TTextorElement::SelectAll() { FSelection = FTextor->RangeToCoordinates(FTextor->WholeRange()); }
 
 void TTextorElement::Activate() {
-  SelectAll();
   FocusIfNotFocused();
+  SelectAll();
 }
 
 void TTextorElement::GetFocusData(QString &text) {
@@ -600,7 +583,7 @@ void TTextorElement::SetFocus(bool horizontal, bool forward, const QString &focu
     const TTextCoordinateRange c{v[0], v[1], v[2], v[3]};
     if (textor.CoordinatesToRange(c))
       FSelection = c;
-  } else if (point) {
+  } else if (point && Sheet() && !FCreationLock) {
     QMargins padding;
     GetPadding(padding);
     if (std::optional<TTextor::THit> hit =

@@ -191,12 +191,6 @@ public:
   void SetSelection(const TTextCoordinateRange &selection) { FSelection = selection; }
   TTextRange SelectionRange() const;
 
-  // The text-value interface: the plain text; the selection replaced by `text`, which becomes selected;
-  // the whole text set when it differs.
-  QString GetTextValue() const { return FTextor->Text(); }
-  void ReplaceSelectionWithText(const QString &text);
-  void SetTextValue(const QString &text);
-
   // The text of `range` as copy-as-text gives it: characters, TAB per tab stop, the GetText of each
   // inline element and CR LF per paragraph end inside the range.
   void AppendRangeText(const TTextRange &range, QString &builder) const;
@@ -257,7 +251,6 @@ public:
   void Paint(TCustomSheetCanvas &canvas, int flags) override;
   void Realign(bool sheetChanged, bool settingsChanged, bool heightChanged, bool widthChanged) override;
   void GetAvailableSize(TVisualElement *child, QSize &size) override;
-  bool CanCopyText() override { return true; }
   void Activate() override;
   void SelectAll() override;
   void GetFocusData(QString &text) override;

@@ -175,6 +175,18 @@ TEST(TextorElementContent, AppendingToARunChangesTheValueOfItsKnotInPlace) {
   EXPECT_TRUE(chars->Options() & koUniqueParams);
 }
 
+TEST(TextorElementContent, LogSignsAreLeftOutOfTheClipboardOnly) {
+  TTextDocument doc;
+  doc.Load(Lines({"<Quillnote>", "\t<Star/>", "\t<Chars Value=\"x\"/>", "</Quillnote>"}));
+  static_cast<TVisualElement *>(doc.Root().FirstChildElement())->SetVisualOptions(voLogSign);
+  TNodePtr<TKnot> knot = MakeNode<TKnot>();
+  doc.Root().SaveContentKnot(*knot, fmClipboard, foClipboardCopy, nullptr);
+  EXPECT_EQ(knot->GetText(), Lines({"<LoomContent FormatVersion=\"1.1\">", "\t<Chars Value=\"x\"/>", "</LoomContent>"}));
+  doc.Root().SaveContentKnot(*knot, fmDocument, 0, nullptr);
+  EXPECT_EQ(knot->GetText(),
+            Lines({"<LoomContent FormatVersion=\"1.1\">", "\t<Star/>", "\t<Chars Value=\"x\"/>", "</LoomContent>"}));
+}
+
 TEST(TextorElementContent, TheContentKnotOfTheClipboardCarriesItsVersion) {
   TTextDocument doc;
   doc.Load(Lines({"<Quillnote>", "\t<Chars Value=\"x\"/>", "\t<Star/><Br/>", "\t<Chars Value=\"y\"/>", "</Quillnote>"}));
@@ -479,6 +491,13 @@ TEST(TextorElement, OnASheetItTakesTheSheetWidthAndGrowsWithItsText) {
   EXPECT_EQ(root.Descent(), padding.bottom() + doc.Text().FirstParagraph()->Rows().back().Descent);
   // The fixed font of the theme.
   EXPECT_EQ(&doc.Text().FirstParagraph()->TextAttributes(), &doc.Settings->FixedAttributes());
+  // A narrower sheet wraps the text again.
+  const std::size_t rows = doc.Text().FirstParagraph()->Rows().size();
+  doc.Sheet->SetLimits(TSheetDocument::Width / 2, 0);
+  EXPECT_EQ(root.Width(), TSheetDocument::Width / 2);
+  EXPECT_GT(doc.Text().FirstParagraph()->Rows().size(), rows);
+  doc.Sheet->SetLimits(TSheetDocument::Width, 0);
+  EXPECT_EQ(doc.Text().FirstParagraph()->Rows().size(), rows);
   // A taller sheet: the root is at least as tall.
   doc.Sheet->SetLimits(TSheetDocument::Width, 5000);
   EXPECT_EQ(root.Height(), 5000);
@@ -600,6 +619,21 @@ TEST(TextorElement, FreeingTheTreeOrAnInlineElementLeavesNoDanglingPortion) {
   EXPECT_EQ(TElement_Star::Alive, alive);
 }
 
+TEST(TextorElement, AnInlineElementThatGrowsMakesItsRowTaller) {
+  TSheetDocument doc;
+  doc.Settings->IncreaseWorkspaceHeight().SetValue(false);
+  doc.Load(Lines({"<Quillnote>", "\t<Chars Value=\"a\"/>", "\t<Star/><Br/>", "\t<Chars Value=\"b\"/>", "</Quillnote>"}));
+  auto *star = static_cast<TElement_Star *>(doc.Root().FirstChildElement());
+  const int height = doc.Root().Height();
+  const int secondTop = doc.Text().LastParagraph()->Top();
+  star->SetBounds(star->Left(), star->Top(), 0, 60, 16);
+  const TRow &row = doc.Text().FirstParagraph()->Rows().front();
+  EXPECT_EQ(row.Ascent, 61);  // with the top inline margin
+  EXPECT_EQ(doc.Text().LastParagraph()->Top(), row.Bottom);
+  EXPECT_EQ(doc.Root().Height(), height + row.Bottom - secondTop);
+  EXPECT_EQ(star->Top() + star->Height(), row.Baseline() + doc.Sheet->Canvas().SkinPadding(steSheet).top());
+}
+
 TEST(TextorElement, FocusDataReadsAndSetsTheSelection) {
   TSheetDocument doc;
   doc.Text().SetText(QStringLiteral("ab\r\ncd"));
@@ -621,6 +655,18 @@ TEST(TextorElement, FocusDataReadsAndSetsTheSelection) {
   doc.Root().Activate();
   doc.Root().GetFocusData(data);
   EXPECT_EQ(data, QStringLiteral("0,0,1,2"));
+  // Focused by keyboard navigation from elsewhere, it selects its whole text as well.
+  doc.Sheet->SetFocus(nullptr);
+  doc.Root().Activate();
+  EXPECT_EQ(doc.Sheet->Focused(), &doc.Root());
+  doc.Root().GetFocusData(data);
+  EXPECT_EQ(data, QStringLiteral("0,0,1,2"));
+  // A point places the caret at the text there: right of everything in the second row.
+  const QMargins padding = doc.Sheet->Canvas().SkinPadding(steSheet);
+  const QPoint point(TSheetDocument::Width - 2, padding.top() + doc.Text().TextHeight() - 1);
+  doc.Root().SetFocus(true, true, QString(), nullptr, &point);
+  doc.Root().GetFocusData(data);
+  EXPECT_EQ(data, QStringLiteral("1,2,1,2"));
 }
 
 TEST(TextorElement, APlainEnterIsConsumedAndCtrlEnterPassesOn) {
