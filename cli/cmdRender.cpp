@@ -14,11 +14,14 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // Taller pictures are refused: they would take gigabytes and no viewer shows them.
 constexpr int kMaxHeight = 100000;
 constexpr int kMaxWidth = 20000;
+constexpr int kBandHeight = 1024;
 
 // Takes the document root off the sheet when the command ends, before the sheet goes.
 struct TPlacedRoot {
@@ -85,10 +88,17 @@ int RunRender(TCliContext &context) {
     return csFailed;
   }
   QImage image(width, height, QImage::Format_ARGB32);
+  if (image.isNull()) {
+    context.Err << "quillnote-cli render: there is not enough memory for a picture of " << width << " x " << height
+                << " pixels\n";
+    return csFailed;
+  }
   image.fill(Qt::white);
   {
+    // In bands, so that the sheet's paint buffer stays small however tall the picture is.
     QPainter painter(&image);
-    sheet.Paint(&painter, QRect(0, 0, width, height), pfNoCaret);
+    for (int top = 0; top < height; top += kBandHeight)
+      sheet.Paint(&painter, QRect(0, top, width, std::min(kBandHeight, height - top)), pfNoCaret);
   }
   QByteArray png;
   QBuffer buffer(&png);

@@ -47,6 +47,24 @@ TEST_F(CliRender, ThePictureIsAsWideAsAskedAndAsTallAsTheText) {
   EXPECT_GT(QImage(Path("great.png")).height(), wide.height());
 }
 
+TEST_F(CliRender, ATallDocumentIsPaintedToItsEnd) {
+  // Taller than one paint band, with a kept element across the first band's edge.
+  QByteArray file = "<Quillnote FormatVersion=\"1.1\"><Chars Value=\"first\"/>";
+  for (int i = 0; i < 45; ++i)
+    file += "<Br/><Chars Value=\"line\"/>";
+  file += "<Br/><Gadget><Part/><Part/><Part/><Part/></Gadget>";
+  for (int i = 0; i < 45; ++i)
+    file += "<Br/><Chars Value=\"line\"/>";
+  file += "<Br/><Chars Value=\"last\"/></Quillnote>";
+  WriteFileBytes(Path("long.qnt"), file);
+  TRun run = RunCli({QStringLiteral("render"), Path("long.qnt"), Path("long.png")});
+  ASSERT_EQ(run.Status, 0) << run.Err.toStdString();
+  const QImage image(Path("long.png"));
+  ASSERT_GT(image.height(), 1100);
+  // The last line is drawn near the bottom.
+  EXPECT_GT(InkedRows(image.copy(0, image.height() - 40, image.width(), 40)), 5);
+}
+
 TEST_F(CliRender, ADocumentTallerThanTheLimitIsRefused) {
   QByteArray file = "<Quillnote FormatVersion=\"1.1\"><Chars Value=\"x\"/>";
   for (int i = 0; i < 8000; ++i)
