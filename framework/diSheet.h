@@ -145,6 +145,21 @@ public:
   void SaveSession(TKnot &knot);
   void LoadSession(TKnot &knot);
 
+  // Search walks (diFind.h; defined in diFind.cpp). Find asks the focused element, and then each element
+  // it names, for the next match in the direction (TVisualElement::FindFocusTarget) and gives each named
+  // element the focus, until one selects a match (true) or none is named (false). Without a focused
+  // element it answers false at once. The walk runs under the wait cursor, in one scheme group and one
+  // update, with RevealOnFocus off; at its end RevealOnFocus is restored and, when it was on, the focused
+  // element is revealed, and the window is asked to bring the focus into view. The caller reports a
+  // failure (TFindData::NotFound).
+  bool Find(TFindMode mode, const TFindData &findData, bool forward);
+  // In a read-only sheet only beeps. Otherwise, in one scheme group (so one undo step) and one update:
+  // Find(fmReplace) selects the nearest match, the selection included, whose element replaces it
+  // (ITextElement); with replaceAll every further match found by Find(fmAfterReplace) is replaced as
+  // well and the count is reported (string sidReplacementsMade), else that Find only selects the next
+  // match. NotFound when the first match is missing, or without replaceAll when no next match follows.
+  void Replace(const TFindData &findData, const QString &replaceText, bool replaceAll, bool forward);
+
   // Plays the framework's WAV resource of that name while the sounds setting is on; a request while
   // another sound plays is dropped, and a missing resource plays nothing.
   void PlaySound(const QString &resourceName);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "diClasses.h"
+#include "diFind.h"
 
 #include <QMargins>
 #include <QPoint>
@@ -317,6 +318,14 @@ public:
   // navigation parent is the result (null when the result is no ancestor).
   virtual TVisualElement *FindNextFocusable(bool horizontal, bool forward, TVisualElement *&fromChild,
                                             bool skipDisabled, bool visibleOnly);
+  // One step of a search walk (diFind.h, TSheet::Find): answers true when the element holds the next
+  // match in the direction, has selected it and taken the focus. Otherwise `next` names the element to
+  // visit next (none ends the walk) and `fromChild` the child of `next` the walk leaves, as
+  // FindNextFocusable gives them. The base holds no text: `next` is FindNextFocusable(true, forward,
+  // fromChild, SkipDisabled, VisibleOnly of the find data), replaced by none when it lies outside the
+  // find data's Scope.
+  virtual bool FindFocusTarget(TFindMode mode, const TFindData &findData, TVisualElement *&fromChild,
+                               TVisualElement *&next, bool forward);
   // Keyboard input from the sheet; setting the key (character) to 0 consumes it.
   virtual void KeyDown(int &key, Qt::KeyboardModifiers shift) {}
   virtual void KeyPress(char16_t &ch) {}

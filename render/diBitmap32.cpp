@@ -8,14 +8,23 @@
 #include <cmath>
 #include <vector>
 
-TColor32 BlendColor32(TColor32 source, TColor32 destination) {
-  const unsigned sa = source >> 24;
-  if (sa == 255)
-    return source;
-  if (sa == 0)
-    return destination;
+namespace {
+
+// Source-over with straight alpha: the source weighs sa * 255 and the destination da * (255 - sa), out of
+// their sum; alpha is that sum over 255. The two common cases are exact shortcuts of the general one: an
+// opaque destination has the sum 255 * 255, so each channel is (s * sa + d * (255 - sa) + 127) / 255; a
+// transparent destination gives the source itself.
+inline TColor32 BlendPartial(TColor32 source, TColor32 destination, unsigned sa) {
   const unsigned da = destination >> 24;
-  // Weights scaled by 255 * 255: the source by sa * 255, the destination by da * (255 - sa).
+  if (da == 255) {
+    const unsigned ia = 255 - sa;
+    const unsigned r = (((source >> 16) & 0xFF) * sa + ((destination >> 16) & 0xFF) * ia + 127) / 255;
+    const unsigned g = (((source >> 8) & 0xFF) * sa + ((destination >> 8) & 0xFF) * ia + 127) / 255;
+    const unsigned b = ((source & 0xFF) * sa + (destination & 0xFF) * ia + 127) / 255;
+    return 0xFF000000u | (r << 16) | (g << 8) | b;
+  }
+  if (da == 0)
+    return source;
   const unsigned ws = sa * 255, wd = da * (255 - sa), total = ws + wd;
   auto channel = [&](int shift) {
     const unsigned s = (source >> shift) & 0xFF, d = (destination >> shift) & 0xFF;
@@ -23,6 +32,39 @@ TColor32 BlendColor32(TColor32 source, TColor32 destination) {
   };
   const unsigned alpha = (total + 127) / 255;
   return (alpha << 24) | channel(16) | channel(8) | channel(0);
+}
+
+inline TColor32 BlendPixel(TColor32 source, TColor32 destination) {
+  const unsigned sa = source >> 24;
+  if (sa == 255)
+    return source;
+  if (sa == 0)
+    return destination;
+  return BlendPartial(source, destination, sa);
+}
+
+} // namespace
+
+TColor32 BlendColor32(TColor32 source, TColor32 destination) { return BlendPixel(source, destination); }
+
+void BlendLine32(const TColor32 *source, TColor32 *destination, int count) {
+  int i = 0;
+  while (i < count) {
+    const unsigned sa = source[i] >> 24;
+    if (sa == 0) {
+      ++i;
+    } else if (sa == 255) {
+      // Runs of opaque pixels are copied whole.
+      int end = i + 1;
+      while (end < count && (source[end] >> 24) == 255)
+        ++end;
+      std::copy(source + i, source + end, destination + i);
+      i = end;
+    } else {
+      destination[i] = BlendPartial(source[i], destination[i], sa);
+      ++i;
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -115,7 +157,7 @@ void TBitmap32::FillRectBlended(int x1, int y1, int x2, int y2, TColor32 color) 
   const QRect r = Clipped(x1, y1, x2, y2);
   for (int y = r.top(); y <= r.bottom(); ++y)
     for (TColor32 *p = PixelPtr(r.left(), y), *end = p + r.width(); p != end; ++p)
-      *p = BlendColor32(color, *p);
+      *p = BlendPixel(color, *p);
 }
 
 void TBitmap32::FrameRect(int x1, int y1, int x2, int y2, TColor32 color) {
@@ -156,47 +198,74 @@ void TBitmap32::DrawTo(TBitmap32 &destination, int x, int y, const QRect &source
     if (FDrawMode == dmOpaque)
       std::copy(s, s + to.width(), d);
     else
-      for (int i = 0; i < to.width(); ++i)
-        d[i] = BlendColor32(s[i], d[i]);
+      BlendLine32(s, d, to.width());
   }
 }
 
 namespace {
 
-// The source pixels one target pixel of a resampled axis reads, with their weights (summing to 1).
-struct TContribution {
-  int First = 0;
+// The source pixels each target pixel of a resampled axis reads, with their weights (summing to 1): pixel
+// i reads Count source pixels from First, weighted by Weights[Offset ...].
+struct TAxis {
+  struct TSpan {
+    int First = 0, Count = 0, Offset = 0;
+  };
+  std::vector<TSpan> Spans;
   std::vector<float> Weights;
 };
 
 // A tent filter, widened to the scale when shrinking, over the source pixels [first, first + length) only:
 // weights that would fall outside are dropped and the rest renormalised, so the edges repeat instead of
-// reading neighbours.
-std::vector<TContribution> Contributions(int targetLength, int first, int length) {
-  std::vector<TContribution> result(targetLength);
+// reading neighbours. Only target pixels [begin, end) of the targetLength are described; each one's
+// weights depend on its own place alone.
+TAxis Contributions(int targetLength, int first, int length, int begin, int end) {
+  TAxis axis;
+  axis.Spans.resize(std::size_t(end - begin));
   const double scale = double(length) / targetLength;
   const double radius = std::max(1.0, scale);
-  for (int i = 0; i < targetLength; ++i) {
+  for (int i = begin; i < end; ++i) {
     const double center = first + (i + 0.5) * scale;
     const int lo = std::max(first, int(std::floor(center - radius)));
     const int hi = std::min(first + length - 1, int(std::ceil(center + radius)));
-    TContribution &c = result[i];
-    c.First = lo;
+    TAxis::TSpan &span = axis.Spans[std::size_t(i - begin)];
+    span.First = lo;
+    span.Offset = int(axis.Weights.size());
     double sum = 0;
     for (int j = lo; j <= hi; ++j) {
       const double w = std::max(0.0, 1.0 - std::abs(j + 0.5 - center) / radius);
-      c.Weights.push_back(float(w));
+      axis.Weights.push_back(float(w));
       sum += w;
     }
     if (sum <= 0) {
-      c.First = std::clamp(int(std::floor(center)), first, first + length - 1);
-      c.Weights.assign(1, 1.0f);
+      axis.Weights.resize(std::size_t(span.Offset));
+      span.First = std::clamp(int(std::floor(center)), first, first + length - 1);
+      axis.Weights.push_back(1.0f);
+      span.Count = 1;
       continue;
     }
-    for (float &w : c.Weights)
-      w = float(w / sum);
+    span.Count = int(axis.Weights.size()) - span.Offset;
+    for (std::size_t k = std::size_t(span.Offset); k < axis.Weights.size(); ++k)
+      axis.Weights[k] = float(axis.Weights[k] / sum);
+    // Weights of 0 at either end add exactly nothing to the sums; leaving them out changes no pixel.
+    while (span.Count > 1 && axis.Weights[std::size_t(span.Offset)] == 0.0f) {
+      ++span.Offset;
+      ++span.First;
+      --span.Count;
+    }
+    while (span.Count > 1 && axis.Weights[std::size_t(span.Offset + span.Count - 1)] == 0.0f)
+      --span.Count;
   }
-  return result;
+  return axis;
+}
+
+// std::lround of a float without the library call: below 2^23 the truncation and the remainder are exact,
+// and the remainder decides halves away from zero as lround does.
+inline int RoundHalfAway(float v) {
+  if (!(std::fabs(v) < 8388608.0f))
+    return int(std::lround(v));
+  const int whole = int(v);
+  const float rest = v - float(whole);
+  return whole + (rest >= 0.5f ? 1 : 0) - (rest <= -0.5f ? 1 : 0);
 }
 
 struct TPremultiplied {
@@ -223,19 +292,17 @@ void TBitmap32::DrawTo(TBitmap32 &destination, const QRect &target, const QRect 
     return;
   }
   // Contributions for the visible part only, computed against the whole target rectangle.
-  std::vector<TContribution> columns = Contributions(to.width(), from.left(), from.width());
-  std::vector<TContribution> rows = Contributions(to.height(), from.top(), from.height());
-  columns.erase(columns.begin() + (visible.right() - to.left() + 1), columns.end());
-  columns.erase(columns.begin(), columns.begin() + (visible.left() - to.left()));
-  rows.erase(rows.begin() + (visible.bottom() - to.top() + 1), rows.end());
-  rows.erase(rows.begin(), rows.begin() + (visible.top() - to.top()));
+  const TAxis columns = Contributions(to.width(), from.left(), from.width(), visible.left() - to.left(),
+                                      visible.right() + 1 - to.left());
+  const TAxis rows = Contributions(to.height(), from.top(), from.height(), visible.top() - to.top(),
+                                   visible.bottom() + 1 - to.top());
 
   // Horizontal pass over the source rows the visible rows read, premultiplied so that transparent pixels
   // carry no colour into their neighbours.
-  const int rowFirst = rows.front().First;
+  const int rowFirst = rows.Spans.front().First;
   int rowLast = rowFirst;
-  for (const TContribution &r : rows)
-    rowLast = std::max(rowLast, r.First + int(r.Weights.size()) - 1);
+  for (const TAxis::TSpan &r : rows.Spans)
+    rowLast = std::max(rowLast, r.First + r.Count - 1);
   const int n = visible.width();
   std::vector<TPremultiplied> pass(std::size_t(rowLast - rowFirst + 1) * n);
   for (int sy = rowFirst; sy <= rowLast; ++sy) {
@@ -243,10 +310,11 @@ void TBitmap32::DrawTo(TBitmap32 &destination, const QRect &target, const QRect 
     TPremultiplied *out = &pass[std::size_t(sy - rowFirst) * n];
     for (int i = 0; i < n; ++i) {
       TPremultiplied acc;
-      const TContribution &c = columns[i];
-      for (std::size_t k = 0; k < c.Weights.size(); ++k) {
-        const TColor32 p = line[c.First + int(k)];
-        const float wa = c.Weights[k] * float(AlphaOf(p));
+      const TAxis::TSpan &c = columns.Spans[std::size_t(i)];
+      const float *weights = columns.Weights.data() + c.Offset;
+      for (int k = 0; k < c.Count; ++k) {
+        const TColor32 p = line[c.First + k];
+        const float wa = weights[k] * float(AlphaOf(p));
         acc.A += wa;
         acc.R += wa * float(RedOf(p));
         acc.G += wa * float(GreenOf(p));
@@ -255,15 +323,31 @@ void TBitmap32::DrawTo(TBitmap32 &destination, const QRect &target, const QRect 
       out[i] = acc;
     }
   }
-  auto channel = [](float v) { return std::clamp(int(std::lround(v)), 0, 255); };
+  auto channel = [](float v) { return std::clamp(RoundHalfAway(v), 0, 255); };
+  // A target pixel that reads one source pixel with weight 1 on both axes comes out as that pixel (or 0
+  // when it is transparent): a * c / a is exact for 8-bit values. Stretched edges are mostly such pixels.
+  const auto single = [](const TAxis &axis, const TAxis::TSpan &span) {
+    return span.Count == 1 && axis.Weights[std::size_t(span.Offset)] == 1.0f;
+  };
+  std::vector<char> singleColumns(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i)
+    singleColumns[std::size_t(i)] = single(columns, columns.Spans[std::size_t(i)]);
   for (int j = 0; j < visible.height(); ++j) {
-    const TContribution &c = rows[j];
+    const TAxis::TSpan &c = rows.Spans[std::size_t(j)];
+    const float *weights = rows.Weights.data() + c.Offset;
+    const TColor32 *singleRow = single(rows, c) ? ScanLine(c.First) : nullptr;
     TColor32 *d = destination.PixelPtr(visible.left(), visible.top() + j);
     for (int i = 0; i < n; ++i) {
+      if (singleRow && singleColumns[std::size_t(i)]) {
+        const TColor32 p = singleRow[columns.Spans[std::size_t(i)].First];
+        const TColor32 pixel = AlphaOf(p) == 0 ? 0 : p;
+        d[i] = FDrawMode == dmOpaque ? pixel : BlendPixel(pixel, d[i]);
+        continue;
+      }
       TPremultiplied acc;
-      for (std::size_t k = 0; k < c.Weights.size(); ++k) {
-        const TPremultiplied &p = pass[std::size_t(c.First + int(k) - rowFirst) * n + i];
-        const float w = c.Weights[k];
+      for (int k = 0; k < c.Count; ++k) {
+        const TPremultiplied &p = pass[std::size_t(c.First + k - rowFirst) * n + i];
+        const float w = weights[k];
         acc.A += w * p.A;
         acc.R += w * p.R;
         acc.G += w * p.G;
@@ -272,7 +356,7 @@ void TBitmap32::DrawTo(TBitmap32 &destination, const QRect &target, const QRect 
       TColor32 pixel = 0;
       if (acc.A > 0.5f)
         pixel = MakeColor32(channel(acc.R / acc.A), channel(acc.G / acc.A), channel(acc.B / acc.A), channel(acc.A));
-      d[i] = FDrawMode == dmOpaque ? pixel : BlendColor32(pixel, d[i]);
+      d[i] = FDrawMode == dmOpaque ? pixel : BlendPixel(pixel, d[i]);
     }
   }
 }

@@ -16,6 +16,9 @@ class QPainter;
 
 // The source-over blend of `source` onto `destination`, both straight ARGB.
 TColor32 BlendColor32(TColor32 source, TColor32 destination);
+// BlendColor32 of source[i] onto destination[i] for i < count, in place; the same results, made fast for
+// runs of transparent or opaque source pixels and for opaque destinations.
+void BlendLine32(const TColor32 *source, TColor32 *destination, int count);
 
 enum TDrawMode { dmOpaque = 0, dmBlend = 1 };
 enum TCombineMode { cmBlend = 0 };

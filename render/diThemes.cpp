@@ -9,9 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QHashFunctions>
 
 #include <algorithm>
 #include <cmath>
+#include <list>
+#include <unordered_map>
 
 namespace {
 
@@ -96,7 +99,111 @@ QByteArray ReadWholeFile(const QString &fileName) {
   return file.readAll();
 }
 
+// Everything the pixels of a nine-slice composition depend on. The skin's fields are part of it, so that a
+// skin changed through Elements() never reuses a composition of its former look.
+struct TNineSliceKey {
+  int Skin = 0;
+  TColor32 Tint = 0;
+  int Width = 0, Height = 0;
+  const TBitmap32 *Image = nullptr;
+  QRect Cut;
+  QMargins Zone;
+  std::array<quint8, 5> Modes{};
+  bool operator==(const TNineSliceKey &) const = default;
+};
+
+struct TNineSliceKeyHash {
+  std::size_t operator()(const TNineSliceKey &key) const noexcept {
+    return qHashMulti(0, key.Skin, key.Tint, key.Width, key.Height);
+  }
+};
+
+// A skin's slices drawn onto a transparent bitmap of the target's size. Blending it onto a target gives
+// the pixels of drawing the slices there: every target pixel gets at most one slice pixel, and a slice
+// pixel blended onto transparency stays itself (or transparent, which blends to no change). An opaque
+// source is copied, which is why the drawn rectangles are kept: only they are copied back.
+struct TNineSliceComposition {
+  TNineSliceKey Key;
+  TBitmap32 Image;
+  std::vector<QRect> Drawn;  // in Image's coordinates, neighbours merged
+};
+
+// Joins each rectangle to the one before it when the two are side by side in one row, then when they
+// are stacked in one column.
+void MergeNeighbours(std::vector<QRect> &rects) {
+  const auto merge = [&rects](auto adjacent) {
+    std::vector<QRect> merged;
+    for (const QRect &r : rects)
+      if (!merged.empty() && adjacent(merged.back(), r))
+        merged.back() |= r;
+      else
+        merged.push_back(r);
+    rects.swap(merged);
+  };
+  merge([](const QRect &a, const QRect &b) {
+    return a.top() == b.top() && a.height() == b.height() && a.right() + 1 == b.left();
+  });
+  merge([](const QRect &a, const QRect &b) {
+    return a.left() == b.left() && a.width() == b.width() && a.bottom() + 1 == b.top();
+  });
+}
+
 } // namespace
+
+// The compositions, most recently used first, with their total pixels kept within the limit.
+class TSheetTheme::TNineSliceCache {
+public:
+  std::size_t Limit() const { return FLimit; }
+  std::size_t Pixels() const { return FPixels; }
+  void SetLimit(std::size_t pixels) {
+    FLimit = pixels;
+    Trim(0);
+  }
+  // Whether a composition of width x height pixels may be kept.
+  bool Admits(int width, int height) const { return qint64(width) * height <= qint64(FLimit / 8); }
+
+  // The composition of `key`, now the most recently used; null when there is none.
+  const TNineSliceComposition *Find(const TNineSliceKey &key) {
+    const auto found = FIndex.find(key);
+    if (found == FIndex.end())
+      return nullptr;
+    FEntries.splice(FEntries.begin(), FEntries, found->second);
+    return &*found->second;
+  }
+  // Takes the one composition of `fresh` (whose key is not held), dropping the least recently used ones
+  // until it fits.
+  const TNineSliceComposition &Insert(std::list<TNineSliceComposition> &&fresh) {
+    const std::size_t pixels = Size(fresh.front());
+    Trim(pixels);
+    FIndex.reserve(FIndex.size() + 1);
+    FEntries.splice(FEntries.begin(), fresh);
+    FIndex.emplace(FEntries.front().Key, FEntries.begin());
+    FPixels += pixels;
+    return FEntries.front();
+  }
+  void Clear() {
+    FIndex.clear();
+    FEntries.clear();
+    FPixels = 0;
+  }
+
+private:
+  static std::size_t Size(const TNineSliceComposition &c) {
+    return std::size_t(c.Image.Width()) * std::size_t(c.Image.Height());
+  }
+  // Drops the least recently used compositions until `room` more pixels fit.
+  void Trim(std::size_t room) {
+    while (!FEntries.empty() && FPixels + room > FLimit) {
+      FPixels -= Size(FEntries.back());
+      FIndex.erase(FEntries.back().Key);
+      FEntries.pop_back();
+    }
+  }
+
+  std::size_t FLimit = kDefaultNineSliceCacheLimit, FPixels = 0;
+  std::list<TNineSliceComposition> FEntries;
+  std::unordered_map<TNineSliceKey, std::list<TNineSliceComposition>::iterator, TNineSliceKeyHash> FIndex;
+};
 
 QString SheetThemeFontTag(TSheetThemeFont font) { return QString::fromLatin1(kFontTags[font]); }
 QString SheetThemeElementTag(TSheetThemeElement element) { return QString::fromLatin1(kElementInfo[element].Tag); }
@@ -131,9 +238,11 @@ QString ResolveFontFace(const QString &faceList) {
 
 // ---------------------------------------------------------------------------------------------------------
 
-TSheetTheme::TSheetTheme() { ResetDefaults(); }
+TSheetTheme::TSheetTheme() : FNineSlices(std::make_unique<TNineSliceCache>()) { ResetDefaults(); }
+TSheetTheme::~TSheetTheme() = default;
 
 void TSheetTheme::ResetDefaults() {
+  FNineSlices->Clear();
   FImage.Clear();
   FFonts.fill(TSheetThemeFontData());
   for (TSheetThemeElementData &e : FElements)
@@ -321,6 +430,10 @@ std::pair<int, int> TSheetTheme::SplitBorders(int size, int first, int second) {
   return {left, size - left};
 }
 
+std::size_t TSheetTheme::NineSliceCacheLimit() const { return FNineSlices->Limit(); }
+void TSheetTheme::SetNineSliceCacheLimit(std::size_t pixels) { FNineSlices->SetLimit(pixels); }
+std::size_t TSheetTheme::NineSliceCachePixels() const { return FNineSlices->Pixels(); }
+
 void TSheetTheme::DrawNineSlice(TSheetThemeElement skin, TBitmap32 &bitmap, const QRect &rect, TColor32 tint) {
   TSheetThemeElementData &e = FElements[skin];
   const QRect target = rect.normalized();
@@ -334,8 +447,42 @@ void TSheetTheme::DrawNineSlice(TSheetThemeElement skin, TBitmap32 &bitmap, cons
     source = &TintedCopy(e, tint);
     from = source->BoundsRect();
   }
-  if (from.isEmpty())
+  // Nothing of this draw may leave the target rectangle.
+  const QRect visible = bitmap.ClipRect() & target;
+  if (from.isEmpty() || visible.isEmpty())
     return;
+
+  if (&bitmap == source || !FNineSlices->Admits(target.width(), target.height())) {
+    const QRect savedClip = bitmap.ClipRect();
+    bitmap.SetClipRect(visible);
+    DrawSlices(e, *source, from, bitmap, target, nullptr);
+    bitmap.SetClipRect(savedClip);
+    return;
+  }
+  const TNineSliceKey key{skin,    tint,  target.width(), target.height(), e.Image, e.Cut, e.Zone,
+                          {e.FillModeLeft, e.FillModeTop, e.FillModeRight, e.FillModeBottom, e.FillModeClient}};
+  const TNineSliceComposition *composition = FNineSlices->Find(key);
+  if (!composition) {
+    // Made aside and handed over whole, so that a failure leaves the cache as it was.
+    std::list<TNineSliceComposition> fresh(1);
+    TNineSliceComposition &made = fresh.front();
+    made.Key = key;
+    made.Image.SetSize(target.width(), target.height());
+    made.Image.Clear(0);
+    DrawSlices(e, *source, from, made.Image, made.Image.BoundsRect(), &made.Drawn);
+    made.Image.SetDrawMode(source->DrawMode());
+    MergeNeighbours(made.Drawn);
+    composition = &FNineSlices->Insert(std::move(fresh));
+  }
+  for (const QRect &part : composition->Drawn) {
+    const QRect to = part.translated(target.topLeft()) & visible;
+    if (!to.isEmpty())
+      composition->Image.DrawTo(bitmap, to.left(), to.top(), to.translated(-target.topLeft()));
+  }
+}
+
+void TSheetTheme::DrawSlices(const TSheetThemeElementData &e, const TBitmap32 &source, const QRect &from,
+                             TBitmap32 &bitmap, const QRect &target, std::vector<QRect> *drawn) {
   const auto [left, right] = SplitBorders(target.width(), e.Zone.left(), e.Zone.right());
   const auto [top, bottom] = SplitBorders(target.height(), e.Zone.top(), e.Zone.bottom());
 
@@ -354,9 +501,6 @@ void TSheetTheme::DrawNineSlice(TSheetThemeElement skin, TBitmap32 &bitmap, cons
                               {e.FillModeLeft, e.FillModeClient, e.FillModeRight},
                               {fmStretch, e.FillModeBottom, fmStretch}};
 
-  // Nothing of this draw may leave the target rectangle.
-  const QRect savedClip = bitmap.ClipRect();
-  bitmap.SetClipRect(savedClip & target);
   for (int row = 0; row < 3; ++row)
     for (int column = 0; column < 3; ++column) {
       const QRect to(targetColumns[column].first, targetRows[row].first, targetColumns[column].second,
@@ -367,7 +511,7 @@ void TSheetTheme::DrawNineSlice(TSheetThemeElement skin, TBitmap32 &bitmap, cons
         continue;
       const quint8 mode = modes[row][column];
       if (mode == fmStretch)
-        source->DrawTo(bitmap, to, slice);
+        source.DrawTo(bitmap, to, slice);
       else if (mode == fmTile) {
         const QRect visible = to & bitmap.ClipRect();
         if (visible.isEmpty())
@@ -379,11 +523,13 @@ void TSheetTheme::DrawNineSlice(TSheetThemeElement skin, TBitmap32 &bitmap, cons
           for (int x = to.left() + firstColumn * slice.width(); x <= visible.right(); x += slice.width()) {
             const QRect tile(slice.left(), slice.top(), std::min(slice.width(), to.right() + 1 - x),
                              std::min(slice.height(), to.bottom() + 1 - y));
-            source->DrawTo(bitmap, x, y, tile);
+            source.DrawTo(bitmap, x, y, tile);
           }
-      }
+      } else
+        continue;
+      if (drawn)
+        drawn->push_back(to);
     }
-  bitmap.SetClipRect(savedClip);
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -83,6 +84,7 @@ public:
 
   // Every font, skin and colour at its default; an empty image.
   TSheetTheme();
+  ~TSheetTheme();
   TSheetTheme(const TSheetTheme &) = delete;
   TSheetTheme &operator=(const TSheetTheme &) = delete;
 
@@ -121,7 +123,17 @@ public:
   void DrawImage(TSheetThemeElement skin, TBitmap32 &bitmap, const QPoint &at, TColor32 tint = 0);
   // The skin in nine slices onto `rect`: corners at their size, edges and centre stretched or tiled by
   // their fill modes. Nothing is drawn outside `rect`.
+  // The slices of a skin, tint and size are composed once and kept in a cache of at most
+  // NineSliceCacheLimit() pixels, least recently used dropped first; a later draw of the same skin, tint
+  // and size blends that composition, with the same pixels as composing it again. Draws larger than an
+  // eighth of the limit are composed every time.
   void DrawNineSlice(TSheetThemeElement skin, TBitmap32 &bitmap, const QRect &rect, TColor32 tint = 0);
+  // The cache's limit (4 bytes a pixel) and the pixels it holds now. A limit of 0 turns the cache off;
+  // lowering it drops compositions until the rest fit.
+  static constexpr std::size_t kDefaultNineSliceCacheLimit = std::size_t(2) << 20;
+  std::size_t NineSliceCacheLimit() const;
+  void SetNineSliceCacheLimit(std::size_t pixels);
+  std::size_t NineSliceCachePixels() const;
 
   // The widths of the left and right (or top and bottom) borders of a nine-slice skin drawn `size`
   // pixels wide (high): the zones when they fit; otherwise the first border is
@@ -136,9 +148,15 @@ public:
   static QStringList ThemeNames(const QString &themesFolder = ThemesFolder());
 
 private:
+  class TNineSliceCache;
+
   void ResetDefaults();
   void ReadInfo(TKnot &root);
   const TBitmap32 &TintedCopy(TSheetThemeElementData &element, TColor32 color);
+  // The slices of `element` from `from` of `source` onto `target` of `bitmap`, inside the bitmap's clip
+  // rectangle; appends to `drawn` (when given) the target rectangle of every slice drawn.
+  static void DrawSlices(const TSheetThemeElementData &element, const TBitmap32 &source, const QRect &from,
+                         TBitmap32 &bitmap, const QRect &target, std::vector<QRect> *drawn);
   void ApplyScale();
 
   TUniversalImage FImage;
@@ -149,6 +167,7 @@ private:
   int FHorizontalSpacing = 3, FVerticalSpacing = 3;
   QMargins FTitleInsets{3, 0, 3, 0};
   int FFontStep = 0, FPercent = 100;
+  std::unique_ptr<TNineSliceCache> FNineSlices;
 };
 
 // The first face of a comma-separated list that is installed, as the font database spells it. A face

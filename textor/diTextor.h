@@ -10,6 +10,16 @@
 
 #include <QRect>
 
+class TFindData;
+
+// What TTextor::FindInStretches found: the match, or else the element inside the text to visit next (an
+// inline element, or an element inside one, that can take the focus), or neither when the search reached
+// the text's edge.
+struct TTextFindResult {
+  std::optional<TTextRange> Match;
+  TVisualElement *Next = nullptr;
+};
+
 class TTextor {
 public:
   // Starts with one empty paragraph; `layoutLocked` takes the layout lock once.
@@ -130,6 +140,15 @@ public:
   std::optional<TTextPosition> PreviousPortionStart(const TTextPosition &position, bool crossParagraphs) const;
   TTextPosition WordStartBefore(const TTextPosition &position) const;
   TTextPosition WordEndAfter(const TTextPosition &position) const;
+
+  // Search (diTextorFind.cpp): scans the text from `start` in the direction for findData.FindText,
+  // compared with findData.Matches, one text stretch at a time, so that a match never spans an inline
+  // element or a paragraph break but may span runs of different attributes. An inline element met on
+  // the way that can take the focus itself or inside (FindFocusable, horizontal, in the direction, with
+  // the find data's SkipDisabled and VisibleOnly) ends the scan and is answered as Next, so that the walk
+  // goes on inside it before the text after it; any other is passed over. The first match in the
+  // direction is answered as a range in normal form; an empty find text matches nothing.
+  TTextFindResult FindInStretches(const TTextPosition &start, bool forward, const TFindData &findData) const;
 
 protected:
   // The content changed (called once per outermost update).

@@ -4,6 +4,7 @@
 #include "cuUtils.h"
 #include "diCanvas.h"
 #include "diFiling.h"
+#include "diPalette.h"
 #include "diSheet.h"
 #include "diSheetSettings.h"
 
@@ -154,6 +155,10 @@ TTextorElement *TTextorElement::DelegateTextor() {
   return Delegates() ? dynamic_cast<TTextorElement *>(DelegationTarget()) : nullptr;
 }
 
+TVisualElement *TTextorElement::DelegateVisual() {
+  return Delegates() ? dynamic_cast<TVisualElement *>(DelegationTarget()) : nullptr;
+}
+
 void TTextorElement::OwnerChainChanged() {
   TCustomDropDownElement::OwnerChainChanged();
   if (!Delegates())
@@ -224,6 +229,37 @@ void TTextorElement::MapLegacyName(TSchemeFiler &filer, TKnot &knot, QString &na
       return;
     }
   TCustomDropDownElement::MapLegacyName(filer, knot, name);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Palette
+
+bool TTextorElement::ExecutePaletteItem(TVisualElement &target, TSchemePaletteItem &item, bool state) {
+  if (TVisualElement *delegate = DelegateVisual(); delegate && delegate->ExecutePaletteItem(target, item, state))
+    return true;
+  return TCustomDropDownElement::ExecutePaletteItem(target, item, state);
+}
+
+void TTextorElement::GetPaletteItems(TPaletteItemList &list) {
+  TVisualElement *delegate = DelegateVisual();
+  if (!delegate) {
+    TCustomDropDownElement::GetPaletteItems(list);
+    return;
+  }
+  TPaletteItemList theirs;
+  delegate->GetPaletteItems(theirs);
+  for (TPaletteItem *item : theirs)
+    if (!dynamic_cast<TElementPaletteItem *>(item))
+      AddPaletteItem(list, item);
+  TElementClassList classes;
+  CollectAcceptedClasses(classes);
+  Palette().AddElementItems(classes, list);
+}
+
+void TTextorElement::TunePaletteItem(TPaletteItem &item, TPaletteItemTune &tune) {
+  if (TVisualElement *delegate = DelegateVisual())
+    delegate->TunePaletteItem(item, tune);
+  TCustomDropDownElement::TunePaletteItem(item, tune);
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -230,6 +230,8 @@ public:
 
   // The delegation target when this element delegates and it is a textor element, else null.
   TTextorElement *DelegateTextor();
+  // The delegation target when this element delegates and it is a visual element, else null.
+  TVisualElement *DelegateVisual();
   bool Delegates() const { return FTextorOptions & toDelegate; }
 
   // Overrides.
@@ -253,6 +255,11 @@ public:
   void GetAvailableSize(TVisualElement *child, QSize &size) override;
   void Activate() override;
   void SelectAll() override;
+  // A delegating element lets its target execute and tune items first, and offers its target's items
+  // except the element-insertion ones, followed by its own insertion items.
+  bool ExecutePaletteItem(TVisualElement &target, TSchemePaletteItem &item, bool state) override;
+  void GetPaletteItems(TPaletteItemList &list) override;
+  void TunePaletteItem(TPaletteItem &item, TPaletteItemTune &tune) override;
   void GetFocusData(QString &text) override;
   void SetFocus(bool horizontal, bool forward, const QString &focusData, TVisualElement *fromChild,
                 const QPoint *point) override;

@@ -1,10 +1,15 @@
 #include "pfSound.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 
+#include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -67,7 +72,8 @@ TEST(ParseWave, ReadsTheShippedSounds) {
 }
 
 // On a machine without an audio device (the build machines have none) a sound neither blocks the caller
-// nor fails; with a device it plays, which only a listener can check.
+// nor fails. What a device is given is checked below with a recording one; how it sounds only a listener
+// can check.
 TEST(AlsaSound, StartsWithoutBlockingAndEnds) {
   QFile file(QStringLiteral(QN_SOURCE_DIR "/framework/res/diClassesItemSound.wav"));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -96,6 +102,123 @@ TEST(AlsaSound, DestroyedWhilePlaying) {
     sound.Start(Wave(1, 1, 8000, 8, QByteArray(80000, char(0x80))));
   }
   EXPECT_LT(timer.elapsed(), 1000);
+}
+
+// Points ALSA at a configuration of its own for the lifetime of the object: ALSA_CONFIG_PATH names the one
+// file read instead of the system's, so the machine's devices and the user's settings play no part. The
+// previous value is put back and ALSA's cached configuration dropped, so later opens read it again.
+class TAlsaConfiguration {
+public:
+  explicit TAlsaConfiguration(const QByteArray &text) {
+    const QString path = FFolder.filePath(QStringLiteral("asound.conf"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+      file.write(text);
+    file.close();
+    FHadValue = qEnvironmentVariableIsSet("ALSA_CONFIG_PATH");
+    FSaved = qgetenv("ALSA_CONFIG_PATH");
+    qputenv("ALSA_CONFIG_PATH", QFile::encodeName(path));
+    snd_config_update_free_global();
+  }
+  ~TAlsaConfiguration() {
+    if (FHadValue)
+      qputenv("ALSA_CONFIG_PATH", FSaved);
+    else
+      qunsetenv("ALSA_CONFIG_PATH");
+    snd_config_update_free_global();
+  }
+  QString FilePath(const char *name) const { return FFolder.filePath(QString::fromLatin1(name)); }
+
+private:
+  QTemporaryDir FFolder;
+  bool FHadValue = false;
+  QByteArray FSaved;
+};
+
+// Whether the default device of the current configuration opens for playback.
+bool DefaultDeviceOpens() {
+  snd_pcm_t *pcm = nullptr;
+  if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
+    return false;
+  snd_pcm_close(pcm);
+  return true;
+}
+
+bool WaitWhilePlaying(const TAlsaSound &sound, int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (sound.IsPlaying() && timer.elapsed() < milliseconds)
+    QThread::msleep(5);
+  return !sound.IsPlaying();
+}
+
+// Every sound the program ships, played through the back end onto a default device that records what it
+// is given into a file (and plays it on to a device that discards it): the file holds exactly the samples
+// of the WAV file, and they are not silence.
+TEST(AlsaSound, PlaysEveryShippedSoundWholeOnADevice) {
+  QTemporaryDir folder;
+  const QString output = folder.filePath(QStringLiteral("played.raw"));
+  TAlsaConfiguration configuration("pcm.!default {\n"
+                                   "  type file\n"
+                                   "  slave.pcm { type null }\n"
+                                   "  file \"" + QFile::encodeName(output) + "\"\n"
+                                   "  format \"raw\"\n"
+                                   "}\n");
+  if (!DefaultDeviceOpens())
+    GTEST_SKIP() << "ALSA's file and null devices are not available";
+  QFile::remove(output);
+
+  const QDir resources(QStringLiteral(QN_SOURCE_DIR "/framework/res"));
+  const QStringList names = resources.entryList({QStringLiteral("*Sound.wav")}, QDir::Files, QDir::Name);
+  ASSERT_FALSE(names.isEmpty());
+  for (const QString &name : names) {
+    SCOPED_TRACE(name.toStdString());
+    QFile file(resources.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray wave = file.readAll();
+    TWaveData data;
+    ASSERT_TRUE(ParseWave(wave, data));
+    ASSERT_EQ(data.BitsPerSample, 16);
+
+    TAlsaSound sound;
+    QElapsedTimer timer;
+    timer.start();
+    sound.Start(wave);
+    EXPECT_LT(timer.elapsed(), 200);
+    EXPECT_TRUE(WaitWhilePlaying(sound, 5000));
+
+    QFile played(output);
+    ASSERT_TRUE(played.open(QIODevice::ReadOnly));
+    const QByteArray samples = played.readAll();
+    played.close();
+    QFile::remove(output);
+    EXPECT_EQ(samples.size(), data.Samples.size());
+    EXPECT_TRUE(samples == data.Samples);
+    // 16-bit little-endian samples; the loudest is well above the noise floor.
+    int loudest = 0;
+    for (qsizetype i = 0; i + 1 < samples.size(); i += 2) {
+      const auto sample = qint16(quint16(quint8(samples[i]) | quint8(samples[i + 1]) << 8));
+      loudest = std::max(loudest, std::abs(int(sample)));
+    }
+    EXPECT_GT(loudest, 1000);
+  }
+}
+
+// A configuration without any device: nothing plays, nothing waits, nothing fails.
+TEST(AlsaSound, StaysSilentWithoutAnyDevice) {
+  TAlsaConfiguration configuration("");
+  ASSERT_FALSE(DefaultDeviceOpens());
+  QFile file(QStringLiteral(QN_SOURCE_DIR "/framework/res/diClassesElementSound.wav"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray wave = file.readAll();
+  TAlsaSound sound;
+  for (int i = 0; i < 3; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    sound.Start(wave);
+    EXPECT_LT(timer.elapsed(), 200);
+    EXPECT_TRUE(WaitWhilePlaying(sound, 500));
+  }
 }
 
 }  // namespace

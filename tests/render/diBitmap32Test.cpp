@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 namespace {
 
 constexpr TColor32 Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, White = 0xFFFFFFFF;
@@ -39,6 +42,62 @@ TEST(Bitmap32, BlendIsSourceOverWithStraightAlpha) {
   EXPECT_EQ(BlendColor32(Red, 0x40123456), Red);
   // Half over half: alpha 0.75, colour weighted 2 : 1 towards the source.
   EXPECT_EQ(BlendColor32(0x80FF0000, 0x800000FF), 0xC0AA0055u);
+}
+
+// Source-over with straight alpha, straight from its definition: the source weighs sa * 255 and the
+// destination da * (255 - sa), each channel their rounded weighted mean, alpha the sum of weights / 255.
+TColor32 ReferenceBlend(TColor32 s, TColor32 d) {
+  const unsigned sa = s >> 24, da = d >> 24;
+  const unsigned ws = sa * 255, wd = da * (255 - sa), total = ws + wd;
+  if (total == 0)
+    return d;
+  auto channel = [&](int shift) {
+    return ((((s >> shift) & 0xFF) * ws + ((d >> shift) & 0xFF) * wd + total / 2) / total) << shift;
+  };
+  return (((total + 127) / 255) << 24) | channel(16) | channel(8) | channel(0);
+}
+
+// Blends a line and checks every pixel against the definition; the first difference ends the check.
+void ExpectLineBlendsAsDefined(const std::vector<TColor32> &source, const std::vector<TColor32> &destination) {
+  std::vector<TColor32> line = destination;
+  BlendLine32(source.data(), line.data(), int(line.size()));
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const TColor32 expected = ReferenceBlend(source[i], destination[i]);
+    ASSERT_EQ(line[i], expected) << std::hex << source[i] << " over " << destination[i];
+    ASSERT_EQ(BlendColor32(source[i], destination[i]), expected) << std::hex << source[i] << " over " << destination[i];
+  }
+}
+
+TEST(Bitmap32, LineBlendMatchesTheDefinitionForEveryAlphaAndChannel) {
+  // Opaque destinations (the off-screen buffer's case), every source alpha and every pair of channel values;
+  // each channel of source and destination runs through all 256 values in a different order.
+  std::vector<TColor32> source(256), destination(256);
+  for (int s = 0; s < 256; ++s)
+    for (int d = 0; d < 256; ++d) {
+      for (int a = 0; a < 256; ++a) {
+        source[a] = MakeColor32(s, 255 - s, s ^ 0x5A, a);
+        destination[a] = MakeColor32(d, d ^ 0xA5, 255 - d, 255);
+      }
+      ASSERT_NO_FATAL_FAILURE(ExpectLineBlendsAsDefined(source, destination));
+    }
+  // Any destination alpha, with random lines mixing runs of transparent and opaque source pixels.
+  std::mt19937 random(20261211);
+  std::uniform_int_distribution<unsigned> any(0, 0xFFFFFFFFu), kind(0, 3);
+  for (int round = 0; round < 2000; ++round) {
+    const int length = int(any(random) % 40);
+    source.assign(std::size_t(length), 0);
+    destination.assign(std::size_t(length), 0);
+    for (int i = 0; i < length; ++i) {
+      const TColor32 colour = any(random);
+      switch (kind(random)) {
+      case 0: source[i] = colour & 0x00FFFFFFu; break;  // transparent
+      case 1: source[i] = colour | 0xFF000000u; break;  // opaque
+      default: source[i] = colour; break;
+      }
+      destination[i] = kind(random) == 0 ? any(random) & 0x00FFFFFFu : any(random);
+    }
+    ASSERT_NO_FATAL_FAILURE(ExpectLineBlendsAsDefined(source, destination));
+  }
 }
 
 TEST(Bitmap32, ClearFillAndFrameKeepToTheClipRectangle) {
@@ -162,6 +221,32 @@ TEST(Bitmap32, ScaledDrawOfOneColourStaysThatColourAndKeepsEdges) {
   image.SetPixel(3, 0, White);
   image.DrawTo(target, QRect(0, 0, 1, 1), image.BoundsRect());
   EXPECT_NEAR(RedOf(target.Pixel(0, 0)), 128, 1);
+}
+
+// A one-pixel edge stretched along one axis and kept along the other repeats its pixels exactly; a
+// transparent pixel comes out as 0 whatever colour it carried, copied as such or blended as no change.
+TEST(Bitmap32, StretchedEdgeRepeatsItsPixelsExactly) {
+  TBitmap32 edge, target;
+  edge.SetSize(1, 3);
+  const TColor32 pixels[] = {0xFF123456, 0x00FF0000, 0x7F806040};
+  for (int y = 0; y < 3; ++y)
+    edge.SetPixel(0, y, pixels[y]);
+  for (TDrawMode mode : {dmOpaque, dmBlend}) {
+    SCOPED_TRACE(mode);
+    edge.SetDrawMode(mode);
+    Filled(target, 9, 5, 0xFF0000FF);
+    target.SetClipRect(QRect(2, 0, 9, 5));
+    edge.DrawTo(target, QRect(1, 1, 7, 3), edge.BoundsRect());
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 9; ++x) {
+        TColor32 expected = 0xFF0000FF;
+        if (x >= 2 && x < 8 && y >= 1 && y < 4) {
+          const TColor32 p = AlphaOf(pixels[y - 1]) == 0 ? 0 : pixels[y - 1];
+          expected = mode == dmOpaque ? p : BlendColor32(p, 0xFF0000FF);
+        }
+        ASSERT_EQ(target.Pixel(x, y), expected) << x << "," << y;
+      }
+  }
 }
 
 TEST(Bitmap32, TextOutAgreesWithTextWidthAndStaysInTheClip) {

@@ -237,6 +237,139 @@ TEST(SheetTheme, FullyTransparentPixelsAreNotTinted) {
   EXPECT_EQ(target.Pixel(0, 0), 0xFF00FF00u);
 }
 
+// A background of every kind of destination pixel: mostly opaque, some translucent, some transparent.
+void FillBackground(TBitmap32 &bitmap, int width, int height) {
+  bitmap.SetSize(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int alpha = (x * y) % 3 == 0 ? 255 : (x * 13 + y * 7) % 3 == 0 ? 0 : (x * 13 + y) & 0xFF;
+      bitmap.SetPixel(x, y, MakeColor32(x * 7, y * 5, (x + y) * 3, alpha));
+    }
+}
+
+// The first pixel where two bitmaps differ, or an empty text.
+std::string FirstDifference(const TBitmap32 &a, const TBitmap32 &b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height())
+    return "different sizes";
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.Pixel(x, y) != b.Pixel(x, y))
+        return std::to_string(x) + "," + std::to_string(y) + ": " + std::to_string(a.Pixel(x, y)) + " vs " +
+               std::to_string(b.Pixel(x, y));
+  return {};
+}
+
+// Draws the skin on a fresh background with `theme` and with a theme that composes every draw anew, and
+// answers where the two differ.
+struct TNineSliceComparison {
+  TSheetTheme &Cached, &Uncached;
+  std::string operator()(TSheetThemeElement skin, const QRect &rect, TColor32 tint, const QRect &clip) {
+    TBitmap32 expected, actual;
+    FillBackground(expected, 90, 60);
+    FillBackground(actual, 90, 60);
+    if (!clip.isNull()) {
+      expected.SetClipRect(clip);
+      actual.SetClipRect(clip);
+    }
+    Uncached.DrawNineSlice(skin, expected, rect, tint);
+    Cached.DrawNineSlice(skin, actual, rect, tint);
+    if (actual.ClipRect() != expected.ClipRect())
+      return "clip rectangle changed";
+    return FirstDifference(actual, expected);
+  }
+};
+
+TEST(SheetTheme, CachedNineSliceDrawsThePixelsOfComposingAnew) {
+  TSheetTheme builtIn, builtInUncached, fixture, fixtureUncached;
+  builtIn.LoadFromResource(TSheetTheme::BuiltInName());
+  builtInUncached.LoadFromResource(TSheetTheme::BuiltInName());
+  builtInUncached.SetNineSliceCacheLimit(0);
+  // Tiled edges and centre, a left-out centre, zones wider than the cut.
+  const char *info = "<T><Element Cut=3,3,8,8 Zone=2,2,2,2 FillModeLeft=1 FillModeTop=1 FillModeRight=1 "
+                     "FillModeBottom=1 FillModeClient=1/><Mark Cut=3,3,8,8 Zone=2,3,1,2 FillModeTop=1 "
+                     "FillModeClient=2/><Line Cut=3,3,8,8 Zone=11,11,11,11/></T>";
+  Load(fixture, info);
+  Load(fixtureUncached, info);
+  fixtureUncached.SetNineSliceCacheLimit(0);
+  // An opaque (copying) image as a skin's source: only the drawn slices may be copied back.
+  TBitmap32 opaque;
+  opaque.Assign(builtIn.Image());
+  opaque.SetDrawMode(dmOpaque);
+  builtIn.Elements(steMark).Image = builtInUncached.Elements(steMark).Image = &opaque;
+
+  struct TTheme {
+    TSheetTheme &Cached, &Uncached;
+    std::vector<TSheetThemeElement> Skins;
+  };
+  const TTheme themes[] = {
+      {builtIn, builtInUncached, {steElement, steField, steLogicFrame, steFrameDot, steMark, steComment,
+                                  steSubstitutionBegin, steDescription, steSheet}},
+      {fixture, fixtureUncached, {steElement, steMark, steLine}}};
+  const QSize sizes[] = {{40, 20}, {1, 1}, {5, 30}, {23, 23}, {100, 7}, {64, 48}, {11, 11}, {300, 5}};
+  const TColor32 tints[] = {0, MakeColor32(90, 140, 220), 0x80FF00FF};
+  for (const TTheme &theme : themes) {
+    TNineSliceComparison compare{theme.Cached, theme.Uncached};
+    for (TSheetThemeElement skin : theme.Skins)
+      for (QSize size : sizes)
+        for (TColor32 tint : tints) {
+          // Inside the bitmap, across its top-left and its bottom-right corners, and cut by a clip rectangle.
+          const QPoint farCorner(90 - size.width() / 2, 60 - size.height() / 2);
+          const std::pair<QPoint, QRect> placements[] = {{QPoint(10, 8), QRect()},
+                                                         {QPoint(-7, -5), QRect()},
+                                                         {farCorner, QRect()},
+                                                         {QPoint(10, 8), QRect(15, 12, 17, 9)}};
+          for (const auto &[at, clip] : placements) {
+            SCOPED_TRACE(::testing::Message() << "skin " << skin << " " << size.width() << "x" << size.height()
+                                              << " tint " << tint << " at " << at.x() << "," << at.y());
+            // The first draw composes and keeps, the second reuses.
+            ASSERT_EQ(compare(skin, QRect(at, size), tint, clip), "");
+            ASSERT_EQ(compare(skin, QRect(at, size), tint, clip), "");
+          }
+        }
+    EXPECT_GT(theme.Cached.NineSliceCachePixels(), 0u);
+    EXPECT_EQ(theme.Uncached.NineSliceCachePixels(), 0u);
+  }
+
+  // A skin changed after a draw is drawn with its new look.
+  TNineSliceComparison compare{builtIn, builtInUncached};
+  for (TSheetTheme *theme : {&builtIn, &builtInUncached})
+    theme->Elements(steElement).Zone = QMargins(3, 4, 5, 6);
+  EXPECT_EQ(compare(steElement, QRect(10, 8, 40, 20), 0, QRect()), "");
+  for (TSheetTheme *theme : {&builtIn, &builtInUncached})
+    theme->Elements(steElement).FillModeClient = fmTile;
+  EXPECT_EQ(compare(steElement, QRect(10, 8, 40, 20), 0, QRect()), "");
+}
+
+TEST(SheetTheme, NineSliceCacheStaysWithinItsLimit) {
+  TSheetTheme theme, uncached;
+  theme.LoadFromResource(TSheetTheme::BuiltInName());
+  uncached.LoadFromResource(TSheetTheme::BuiltInName());
+  uncached.SetNineSliceCacheLimit(0);
+  theme.SetNineSliceCacheLimit(4000);  // compositions of up to 500 pixels
+  EXPECT_EQ(theme.NineSliceCacheLimit(), 4000u);
+  TNineSliceComparison compare{theme, uncached};
+  ASSERT_EQ(compare(steElement, QRect(0, 0, 25, 20), 0, QRect()), "");
+  EXPECT_EQ(theme.NineSliceCachePixels(), 500u);
+  ASSERT_EQ(compare(steElement, QRect(0, 0, 30, 20), 0, QRect()), "");  // too large to keep
+  EXPECT_EQ(theme.NineSliceCachePixels(), 500u);
+  // Many sizes, each kept and dropped again: every draw still right, the cache never over its limit.
+  for (int round = 0; round < 2; ++round)
+    for (int width = 1; width <= 40; ++width) {
+      SCOPED_TRACE(width);
+      ASSERT_EQ(compare(steElement, QRect(3, 2, width, 12), 0, QRect()), "");
+      ASSERT_EQ(compare(steField, QRect(3, 2, 12, width), 0, QRect()), "");
+      ASSERT_LE(theme.NineSliceCachePixels(), 4000u);
+    }
+  EXPECT_GT(theme.NineSliceCachePixels(), 3000u);
+  theme.SetNineSliceCacheLimit(1000);
+  EXPECT_LE(theme.NineSliceCachePixels(), 1000u);
+  theme.LoadFromResource(TSheetTheme::BuiltInName());  // a new look drops everything
+  EXPECT_EQ(theme.NineSliceCachePixels(), 0u);
+  theme.SetNineSliceCacheLimit(0);
+  ASSERT_EQ(compare(steElement, QRect(0, 0, 2, 2), 0, QRect()), "");
+  EXPECT_EQ(theme.NineSliceCachePixels(), 0u);
+}
+
 TEST(SheetTheme, BuiltInThemeAndSelectionByName) {
   TSheetTheme builtIn;
   builtIn.LoadFromResource(TSheetTheme::BuiltInName());

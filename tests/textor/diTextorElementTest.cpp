@@ -6,6 +6,7 @@
 #include "cuUtils.h"
 #include "diCanvas.h"
 #include "diFiling.h"
+#include "diPalette.h"
 #include "diSheet.h"
 #include "diSheetSettings.h"
 #include "testFakes.h"
@@ -584,6 +585,39 @@ public:
   }
 };
 QN_DEFINE_ELEMENT_CLASS(TCountingText, TTextorElement)
+
+// The insertion item of the test star, registered once in a group of its own.
+TElementPaletteItem *StarItem() {
+  static TElementPaletteItem *item = [] {
+    TPaletteGroup *group = CreatePaletteGroup(Palette(), 0, 1);
+    return CreatePaletteItem<TElementPaletteItem>(*group, std::uint16_t(0), -1, 0, 0, TElement_Star::Class(), 1);
+  }();
+  return item;
+}
+
+TEST(TextorElement, ADelegatingPartOffersAndRunsItsTargetsCommandsBeforeItsOwn) {
+  TElementPaletteItem *star = StarItem();
+  TDisablePaletteItem *disable = FrameworkPalette().Disable;
+  TTextDocument doc;
+  doc.Root().SetVisualOptions(doc.Root().VisualOptions() | voCanDisable);
+  auto *frame = CreateElement<TElement_TestFrame>(doc.Scheme.get(), &doc.Root());
+  TDelegatingText &content = *frame->Content;
+
+  TPaletteItemList rootItems, contentItems;
+  doc.Root().GetPaletteItems(rootItems);
+  EXPECT_EQ(rootItems, TPaletteItemList({disable, star}));
+  content.GetPaletteItems(contentItems);
+  EXPECT_EQ(contentItems, TPaletteItemList({disable, star}));
+
+  // The Disabled item, executed on the part, is handled by the target first.
+  ExecutePaletteItemOn(content, *disable, true);
+  EXPECT_TRUE(doc.Root().IsDisabledOwn());
+  EXPECT_FALSE(content.IsDisabledOwn());
+  // An element that does not delegate handles it only with the option to be disabled.
+  TTextDocument other;
+  ExecutePaletteItemOn(other.Root(), *disable, true);
+  EXPECT_FALSE(other.Root().IsDisabledOwn());
+}
 
 TEST(TextorElement, EachOutermostContentChangeValidatesOnce) {
   TScheme scheme(&TCountingText::Class(), QStringLiteral("Quillnote"));
