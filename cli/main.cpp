@@ -1,15 +1,31 @@
 // quillnote-cli COMMAND [ARGS...]
 #include "cliCommands.h"
 #include "cuClasses.h"
+#include "cuDesktop.h"
 
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 
 std::map<QString, TCliCommand> &CliCommands() {
   static std::map<QString, TCliCommand> commands;
   return commands;
 }
+
+namespace {
+// Without a window: a message box goes to standard error and is answered OK; there is no cursor to
+// change and no sound to make.
+class TCliUserInterface : public TUserInterface {
+public:
+  int MessageBox(const QString &text, const QString &caption, int) override {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    return 1;
+  }
+  void SetWaitCursor(bool) override {}
+  void Beep() override {}
+};
+}  // namespace
 
 static void PrintUsage(QTextStream &to) {
   to << "usage: quillnote-cli COMMAND [ARGS...]\n\ncommands:\n";
@@ -22,6 +38,7 @@ int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
+  InstallUserInterface(std::make_unique<TCliUserInterface>());
 
   QTextStream out(stdout), err(stderr);
   QStringList args = application.arguments().mid(1);
