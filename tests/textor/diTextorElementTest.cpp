@@ -736,6 +736,7 @@ TEST(TextorElement, PaintsItsTextAndItsInlineElements) {
         ++dark;
   EXPECT_GT(dark, 10);
   EXPECT_EQ(image.pixel(star->Left() + 8, star->Top() + 8), qRgb(255, 0, 0));
+  EXPECT_EQ(star->Paints, 1);  // by its portion only, not again as an ordinary child
   EXPECT_GT(star->Left(), padding.left());
   EXPECT_GE(star->Top(), padding.top());
 }

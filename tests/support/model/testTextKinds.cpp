@@ -17,6 +17,7 @@ TElement_Star::TElement_Star() {
 TElement_Star::~TElement_Star() { --Alive; }
 
 void TElement_Star::Paint(TCustomSheetCanvas &canvas, int flags) {
+  ++Paints;
   if (Fill != clNone)
     canvas.DrawRect(ClientRect(), 0, Fill, Fill);
 }

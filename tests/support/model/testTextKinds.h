@@ -17,6 +17,7 @@ public:
   TElement_Star();
   QString Label;
   TColor Fill = clNone;
+  int Paints = 0;  // how often Paint ran
   static int Alive;
   ~TElement_Star() override;
   void GetText(QString &builder) override { builder += Label; }
