@@ -1,4 +1,5 @@
 #include "cliRun.h"
+#include "testSupport.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,4 +16,10 @@ TRun RunCli(const QStringList &args) {
   process.start(QStringLiteral(QN_CLI_PATH), args);
   EXPECT_TRUE(process.waitForFinished(60000));
   return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QString CliTest::File(const char *name, const QByteArray &bytes) {
+  const QString path = FDir.filePath(QString::fromUtf8(name));
+  WriteFileBytes(path, bytes);
+  return path;
 }

@@ -7,15 +7,7 @@
 
 namespace {
 
-class CliCheck : public ::testing::Test {
-protected:
-  QString File(const char *name, const QByteArray &bytes) {
-    const QString path = FDir.filePath(QString::fromUtf8(name));
-    WriteFileBytes(path, bytes);
-    return path;
-  }
-  QTemporaryDir FDir;
-};
+class CliCheck : public CliTest {};
 
 TEST_F(CliCheck, ACleanFileSaysNothingAndExitsWithZero) {
   TRun run = RunCli({QStringLiteral("check"), QN_FIXTURE("notes.qnt")});

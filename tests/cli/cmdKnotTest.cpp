@@ -8,15 +8,7 @@
 
 namespace {
 
-class CliKnot : public ::testing::Test {
-protected:
-  QString File(const char *name, const QByteArray &bytes) {
-    const QString path = FDir.filePath(QString::fromUtf8(name));
-    WriteFileBytes(path, bytes);
-    return path;
-  }
-  QTemporaryDir FDir;
-};
+class CliKnot : public CliTest {};
 
 TEST_F(CliKnot, FormatsADataFileWithTheDataFileRules) {
   const QString file = File("in.qnt", "<Quillnote FormatVersion=\"1.1\"><Chars Value=\"a&amp;b\tc\"/><Br/><Star/></Quillnote>");

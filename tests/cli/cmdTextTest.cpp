@@ -7,15 +7,7 @@
 
 namespace {
 
-class CliText : public ::testing::Test {
-protected:
-  QString File(const char *name, const QByteArray &bytes) {
-    const QString path = FDir.filePath(QString::fromUtf8(name));
-    WriteFileBytes(path, bytes);
-    return path;
-  }
-  QTemporaryDir FDir;
-};
+class CliText : public CliTest {};
 
 TEST_F(CliText, ParagraphsEndInLineFeedsAndTabsStayTabs) {
   TRun run = RunCli({QStringLiteral("text"),
