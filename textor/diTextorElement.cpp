@@ -635,6 +635,45 @@ void TTextorElement::SetFocus(bool horizontal, bool forward, const QString &focu
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// Search
+
+bool TTextorElement::FindFocusTarget(TFindMode mode, const TFindData &findData, TVisualElement *&fromChild,
+                                     TVisualElement *&next, bool forward) {
+  TTextor &textor = *FTextor;
+  TTextPosition start;
+  if (IsFocused()) {
+    // The selection kept on the element stands in for the caret and selection of the interaction, which
+    // exist exactly while the element is focused. The continue flag says the selection is to be passed
+    // over: after a replacement always, on Find when it is itself a match, on Replace never.
+    const TTextRange selection = SelectionRange();
+    bool passOver;
+    if (mode == fmAfterReplace)
+      passOver = true;
+    else if (mode == fmReplace)
+      passOver = false;
+    else
+      passOver = !selection.IsEmpty() && findData.Matches(textor.RangeText(selection));
+    start = forward == passOver ? selection.End : selection.Start;
+  } else {
+    start = forward ? textor.TextStart() : textor.TextEnd();
+  }
+  const TTextFindResult found = textor.FindInStretches(start, forward, findData);
+  if (found.Match) {
+    FocusIfNotFocused();
+    FSelection = textor.RangeToCoordinates(*found.Match);
+    if (TSheet *sheet = Sheet())
+      sheet->SelectionChanged(this);
+    return true;
+  }
+  if (found.Next) {
+    next = found.Next;
+    fromChild = nullptr;
+    return false;
+  }
+  return TCustomDropDownElement::FindFocusTarget(mode, findData, fromChild, next, forward);
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // Filing
 
 TTextAttributes *TTextorElement::AttributesFromKnot(TKnot &knot) {

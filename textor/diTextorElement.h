@@ -260,6 +260,11 @@ public:
   bool ExecutePaletteItem(TVisualElement &target, TSchemePaletteItem &item, bool state) override;
   void GetPaletteItems(TPaletteItemList &list) override;
   void TunePaletteItem(TPaletteItem &item, TPaletteItemTune &tune) override;
+  // One step of a search walk: searches the text (FindInStretches) from the selection while focused, else
+  // from the text's edge in the direction; a match is selected (caret at its end) and the element
+  // focused. An inline element that can take the focus on the way is named as the next element to visit.
+  bool FindFocusTarget(TFindMode mode, const TFindData &findData, TVisualElement *&fromChild,
+                       TVisualElement *&next, bool forward) override;
   void GetFocusData(QString &text) override;
   void SetFocus(bool horizontal, bool forward, const QString &focusData, TVisualElement *fromChild,
                 const QPoint *point) override;
