@@ -635,6 +635,17 @@ void TTextorElement::SetFocus(bool horizontal, bool forward, const QString &focu
 }
 
 // ---------------------------------------------------------------------------------------------------------
+// Cursor
+
+int TTextorElement::GetCursor(const QPoint &) {
+  if (HasDropDown())
+    return crTextorFieldDropDownBeam;
+  if (!FTextor->ParagraphBreaksAllowed())
+    return (FTextorOptions & toInlineElements) ? crTextorFieldElementsBeam : crTextorFieldBeam;
+  return (FContentSet & (csTextMask | csTabs)) ? crTextorContainerTextBeam : crTextorContainerBeam;
+}
+
+// ---------------------------------------------------------------------------------------------------------
 // Search
 
 bool TTextorElement::FindFocusTarget(TFindMode mode, const TFindData &findData, TVisualElement *&fromChild,

@@ -191,4 +191,25 @@ TEST_F(PlainDocument, OnASheetItTakesThePaddingOfTheSheetSkinAndFillsTheWidth) {
   root.SetVisualParent(nullptr);
 }
 
+TEST_F(PlainDocument, TheTextCursorShowsOverASign) {
+  TPlainDocumentSchemes document = OpenPlainDocument(File(
+      "sign.qnt", "<Quillnote FormatVersion=\"1.1\"><Chars Value=\"a \"/><Information/><Chars Value=\" b\"/>"
+                  "</Quillnote>"));
+  TNodePtr<TSheetSettings> settings(new TSheetSettings(nullptr, QStringLiteral("Sheet")));
+  TSheet sheet(*settings);
+  sheet.SetLimits(640, 0);
+  TPlainRoot &root = document.Root();
+  root.SetVisualParent(sheet.RootElement());
+  auto *sign = static_cast<TVisualElement *>(root.FirstChildElement());
+  ASSERT_EQ(&sign->GetClass(), &TElement_Information::Class());
+  const QPoint centre = sign->ToSheet(QPoint(sign->Width() / 2, sign->Height() / 2));
+  sheet.MouseMove(centre, Qt::NoModifier);
+  EXPECT_EQ(sheet.Hot(), sign);
+  EXPECT_EQ(sheet.CursorId(), crTextorContainerTextBeam);
+  sheet.MouseMove(root.ToSheet(QPoint(2, 2)), Qt::NoModifier);
+  EXPECT_EQ(sheet.Hot(), &root);
+  EXPECT_EQ(sheet.CursorId(), crTextorContainerTextBeam);
+  root.SetVisualParent(nullptr);
+}
+
 }  // namespace

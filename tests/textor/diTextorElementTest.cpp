@@ -704,6 +704,32 @@ TEST(TextorElement, FocusDataReadsAndSetsTheSelection) {
   EXPECT_EQ(data, QStringLiteral("1,2,1,2"));
 }
 
+TEST(TextorElement, TheCursorIsTheTextBeamOfItsKindOfContent) {
+  struct Case {
+    std::uint32_t contentSet, options;
+    std::uint16_t visualOptions;
+    int cursor;
+  } cases[] = {
+      {csAll, 0, 0, crTextorContainerTextBeam},
+      {csAll, TElement_TestTextRoot::RootOptions, 0, crTextorContainerTextBeam},
+      {csTabs | csParagraphBreaks, 0, 0, crTextorContainerTextBeam},
+      {csParagraphBreaks, 0, 0, crTextorContainerBeam},
+      {csTextMask, 0, 0, crTextorFieldBeam},
+      {csTextMask, toInlineElements, 0, crTextorFieldElementsBeam},
+      {csAll, toInlineElements, voHasDropDown, crTextorFieldDropDownBeam},
+  };
+  for (const Case &c : cases) {
+    TTextDocument doc;
+    doc.Root().SetContentSet(c.contentSet);
+    doc.Root().SetTextorOptions(c.options);
+    doc.Root().SetVisualOptions(doc.Root().VisualOptions() | c.visualOptions);
+    EXPECT_EQ(doc.Root().GetCursor(QPoint(3, 3)), c.cursor) << c.contentSet << " " << c.options;
+  }
+  // The ids the window layer registers the cursor images under.
+  EXPECT_EQ(crTextorFieldBeam, 10);
+  EXPECT_EQ(crTextorDragCopy, 17);
+}
+
 TEST(TextorElement, APlainEnterIsConsumedAndCtrlEnterPassesOn) {
   TTextDocument doc;
   int key = Qt::Key_Return;
