@@ -76,6 +76,12 @@ int TSchemeTextor::LayoutWidth() const {
   return std::max(1, maxWidth - padding.left() - padding.right());
 }
 
+bool TSchemeTextor::SameWord(int a, int b) const {
+  if (!FOwner || !FOwner->HasTextorOption(toIdentifierWords))
+    return TTextor::SameWord(a, b);
+  return a >= 0 && b >= 0 && IsWordCharacter(a) == IsWordCharacter(b);
+}
+
 bool TSchemeTextor::ParagraphBreaksAllowed() const { return FOwner && (FOwner->ContentSet() & csParagraphBreaks); }
 
 bool TSchemeTextor::TabsAllowed() const { return FOwner && (FOwner->ContentSet() & csTabs); }

@@ -130,6 +130,10 @@ public:
   TTextorElement *Owner() const { return FOwner; }
   void ClearOwner() { FOwner = nullptr; }
 
+  // With the owner's toIdentifierWords, a boundary lies exactly where word characters and other characters
+  // meet (spaces get no special treatment, so a word does not take the spaces after it); else the
+  // textor's rule.
+  bool SameWord(int a, int b) const override;
   TParagraphAttributes *DefaultParagraphAttributes() const override;
   // The element's DefaultTextAttributes while it is on a sheet, else the process default.
   TTextAttributes *DefaultTextAttributes() const override;

@@ -730,6 +730,29 @@ TEST(TextorElement, TheCursorIsTheTextBeamOfItsKindOfContent) {
   EXPECT_EQ(crTextorDragCopy, 17);
 }
 
+TEST(TextorElement, IdentifierWordsSplitWhereWordAndOtherCharactersMeet) {
+  struct Rule {
+    int a, b;
+    bool plain, identifier;
+  } rules[] = {{'a', 'b', true, true},   {'a', '_', true, true},    {'a', ' ', true, false},
+               {' ', 'a', false, false}, {' ', ' ', true, true},    {'.', ' ', true, true},
+               {' ', '.', false, true},  {'a', '.', false, false},  {'.', ',', true, true},
+               {'a', -1, false, false},  {-1, -1, false, false},    {0x3B1, '1', true, true}};
+  TTextDocument doc;
+  for (bool identifier : {false, true}) {
+    doc.Root().SetTextorOptions(identifier ? toIdentifierWords : 0);
+    for (const Rule &r : rules)
+      EXPECT_EQ(doc.Text().SameWord(r.a, r.b), identifier ? r.identifier : r.plain)
+          << r.a << " " << r.b << (identifier ? " identifier" : " plain");
+  }
+  // A word then ends before the spaces that follow it.
+  doc.Text().SetText(QStringLiteral("ab  cd"));
+  const TTextPosition start = doc.Text().TextStart();
+  EXPECT_EQ(doc.Text().PositionToCoordinates(doc.Text().WordEndAfter(start)).Offset, 2);
+  doc.Root().SetTextorOptions(0);
+  EXPECT_EQ(doc.Text().PositionToCoordinates(doc.Text().WordEndAfter(start)).Offset, 4);
+}
+
 TEST(TextorElement, APlainEnterIsConsumedAndCtrlEnterPassesOn) {
   TTextDocument doc;
   int key = Qt::Key_Return;
