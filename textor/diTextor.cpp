@@ -540,7 +540,7 @@ std::optional<TTextPosition> TTextor::PreviousPortionStart(const TTextPosition &
 // ---------------------------------------------------------------------------------------------------------
 // Words
 
-static bool IsWordChar(int c) {
+bool IsWordCharacter(int c) {
   const QChar ch{char16_t(c)};
   return ch.isLetter() || ch.category() == QChar::Number_DecimalDigit || c == '_';
 }
@@ -557,7 +557,7 @@ bool TTextor::SameWord(int a, int b) const {
     return false;
   if (IsSpaceChar(b))
     return true;
-  return IsWordChar(a) == IsWordChar(b) && !IsSpaceChar(a);
+  return IsWordCharacter(a) == IsWordCharacter(b) && !IsSpaceChar(a);
 }
 
 TTextPosition TTextor::WordStartBefore(const TTextPosition &position) const {

@@ -20,6 +20,9 @@ struct TTextFindResult {
   TVisualElement *Next = nullptr;
 };
 
+// A word character of the word rules: a letter, a decimal digit or '_'.
+bool IsWordCharacter(int c);
+
 class TTextor {
 public:
   // Starts with one empty paragraph; `layoutLocked` takes the layout lock once.

@@ -76,6 +76,12 @@ int TSchemeTextor::LayoutWidth() const {
   return std::max(1, maxWidth - padding.left() - padding.right());
 }
 
+bool TSchemeTextor::SameWord(int a, int b) const {
+  if (!FOwner || !FOwner->HasTextorOption(toIdentifierWords))
+    return TTextor::SameWord(a, b);
+  return a >= 0 && b >= 0 && IsWordCharacter(a) == IsWordCharacter(b);
+}
+
 bool TSchemeTextor::ParagraphBreaksAllowed() const { return FOwner && (FOwner->ContentSet() & csParagraphBreaks); }
 
 bool TSchemeTextor::TabsAllowed() const { return FOwner && (FOwner->ContentSet() & csTabs); }
@@ -632,6 +638,56 @@ void TTextorElement::SetFocus(bool horizontal, bool forward, const QString &focu
     caretAt(forward ? textor.TextStart() : textor.TextEnd());
   }
   TCustomDropDownElement::SetFocus(horizontal, forward, focusData, fromChild, point);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Cursor
+
+int TTextorElement::GetCursor(const QPoint &) {
+  if (HasDropDown())
+    return crTextorFieldDropDownBeam;
+  if (!FTextor->ParagraphBreaksAllowed())
+    return (FTextorOptions & toInlineElements) ? crTextorFieldElementsBeam : crTextorFieldBeam;
+  return (FContentSet & (csTextMask | csTabs)) ? crTextorContainerTextBeam : crTextorContainerBeam;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Search
+
+bool TTextorElement::FindFocusTarget(TFindMode mode, const TFindData &findData, TVisualElement *&fromChild,
+                                     TVisualElement *&next, bool forward) {
+  TTextor &textor = *FTextor;
+  TTextPosition start;
+  if (IsFocused()) {
+    // The selection kept on the element stands in for the caret and selection of the interaction, which
+    // exist exactly while the element is focused. The continue flag says the selection is to be passed
+    // over: after a replacement always, on Find when it is itself a match, on Replace never.
+    const TTextRange selection = SelectionRange();
+    bool passOver;
+    if (mode == fmAfterReplace)
+      passOver = true;
+    else if (mode == fmReplace)
+      passOver = false;
+    else
+      passOver = !selection.IsEmpty() && findData.Matches(textor.RangeText(selection));
+    start = forward == passOver ? selection.End : selection.Start;
+  } else {
+    start = forward ? textor.TextStart() : textor.TextEnd();
+  }
+  const TTextFindResult found = textor.FindInStretches(start, forward, findData);
+  if (found.Match) {
+    FocusIfNotFocused();
+    FSelection = textor.RangeToCoordinates(*found.Match);
+    if (TSheet *sheet = Sheet())
+      sheet->SelectionChanged(this);
+    return true;
+  }
+  if (found.Next) {
+    next = found.Next;
+    fromChild = nullptr;
+    return false;
+  }
+  return TCustomDropDownElement::FindFocusTarget(mode, findData, fromChild, next, forward);
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -74,6 +74,17 @@ constexpr std::uint8_t tsSuppressChanges = 0x01;
 constexpr std::uint8_t tsRestoringSelection = 0x02;
 constexpr std::uint8_t tsInAfterLayout = 0x04;
 
+// Cursor ids of text (TVisualElement::GetCursor). The window layer registers the cursor images under these
+// ids, each from the cursor resource of the constant's name.
+constexpr int crTextorFieldBeam = 10;           // a field without paragraph breaks
+constexpr int crTextorFieldElementsBeam = 11;   // such a field with inline elements
+constexpr int crTextorFieldDropDownBeam = 12;   // an element with a drop-down list
+constexpr int crTextorContainerBeam = 13;       // paragraph breaks, no text content
+constexpr int crTextorContainerTextBeam = 14;   // paragraph breaks and text
+constexpr int crTextorLeftZone = 15;
+constexpr int crTextorDragMove = 16;
+constexpr int crTextorDragCopy = 17;
+
 // Notification codes: asked of any textor element (argument a: std::int32_t * receiving the cached content
 // height), and sent to its subscribers when that height changed (argument a: the new height).
 constexpr int tenContentHeight = 10;
@@ -119,6 +130,10 @@ public:
   TTextorElement *Owner() const { return FOwner; }
   void ClearOwner() { FOwner = nullptr; }
 
+  // With the owner's toIdentifierWords, a boundary lies exactly where word characters and other characters
+  // meet (spaces get no special treatment, so a word does not take the spaces after it); else the
+  // textor's rule.
+  bool SameWord(int a, int b) const override;
   TParagraphAttributes *DefaultParagraphAttributes() const override;
   // The element's DefaultTextAttributes while it is on a sheet, else the process default.
   TTextAttributes *DefaultTextAttributes() const override;
@@ -260,6 +275,15 @@ public:
   bool ExecutePaletteItem(TVisualElement &target, TSchemePaletteItem &item, bool state) override;
   void GetPaletteItems(TPaletteItemList &list) override;
   void TunePaletteItem(TPaletteItem &item, TPaletteItemTune &tune) override;
+  // One step of a search walk: searches the text (FindInStretches) from the selection while focused, else
+  // from the text's edge in the direction; a match is selected (caret at its end) and the element
+  // focused. An inline element that can take the focus on the way is named as the next element to visit.
+  bool FindFocusTarget(TFindMode mode, const TFindData &findData, TVisualElement *&fromChild,
+                       TVisualElement *&next, bool forward) override;
+  // The text beam of the element's kind of content (the crTextor... ids): the drop-down beam for an element
+  // with a list; without paragraph breaks the field beam, with inline elements its "elements" variant;
+  // with paragraph breaks the container beam, its text variant when text is allowed.
+  int GetCursor(const QPoint &point) override;
   void GetFocusData(QString &text) override;
   void SetFocus(bool horizontal, bool forward, const QString &focusData, TVisualElement *fromChild,
                 const QPoint *point) override;

@@ -6,6 +6,7 @@
 #include "cuUndoRedo.h"
 #include "diCanvas.h"
 #include "diCommonElements.h"
+#include "diFind.h"
 #include "diSheet.h"
 #include "diSheetSettings.h"
 #include "testFakes.h"
@@ -188,6 +189,58 @@ TEST_F(PlainDocument, OnASheetItTakesThePaddingOfTheSheetSkinAndFillsTheWidth) {
   root.GetPadding(padding);
   EXPECT_EQ(padding, sheet.Canvas().SkinPadding(steSheet));
   EXPECT_EQ(root.Width(), 640);
+  root.SetVisualParent(nullptr);
+}
+
+TEST_F(PlainDocument, TheTextCursorShowsOverASign) {
+  TPlainDocumentSchemes document = OpenPlainDocument(File(
+      "sign.qnt", "<Quillnote FormatVersion=\"1.1\"><Chars Value=\"a \"/><Information/><Chars Value=\" b\"/>"
+                  "</Quillnote>"));
+  TNodePtr<TSheetSettings> settings(new TSheetSettings(nullptr, QStringLiteral("Sheet")));
+  TSheet sheet(*settings);
+  sheet.SetLimits(640, 0);
+  TPlainRoot &root = document.Root();
+  root.SetVisualParent(sheet.RootElement());
+  auto *sign = static_cast<TVisualElement *>(root.FirstChildElement());
+  ASSERT_EQ(&sign->GetClass(), &TElement_Information::Class());
+  const QPoint centre = sign->ToSheet(QPoint(sign->Width() / 2, sign->Height() / 2));
+  sheet.MouseMove(centre, Qt::NoModifier);
+  EXPECT_EQ(sheet.Hot(), sign);
+  EXPECT_EQ(sheet.CursorId(), crTextorContainerTextBeam);
+  sheet.MouseMove(root.ToSheet(QPoint(2, 2)), Qt::NoModifier);
+  EXPECT_EQ(sheet.Hot(), &root);
+  EXPECT_EQ(sheet.CursorId(), crTextorContainerTextBeam);
+  root.SetVisualParent(nullptr);
+}
+
+TEST_F(PlainDocument, FindNextGoesFromMatchToMatchPastTheSigns) {
+  TPlainDocumentSchemes document = OpenPlainDocument(File(
+      "find.qnt", "<Quillnote FormatVersion=\"1.1\"><Chars Value=\"milk \"/><Stop/><Chars Value=\" Milk\"/><Br/>"
+                  "<Chars Value=\"bread\"/><Br/><Ready/><Chars Value=\"milk\"/></Quillnote>"));
+  TNodePtr<TSheetSettings> settings(new TSheetSettings(nullptr, QStringLiteral("Sheet")));
+  TSheet sheet(*settings);
+  sheet.SetLimits(640, 0);
+  TPlainRoot &root = document.Root();
+  root.SetVisualParent(sheet.RootElement());
+  sheet.SetFocus(&root);
+  TFindData data;
+  data.Scope = &root;
+  data.FindText = QStringLiteral("milk");
+  QStringList found;
+  QString selection;
+  while (sheet.Find(fmFind, data, true)) {
+    root.GetFocusData(selection);
+    found << selection;
+  }
+  EXPECT_EQ(found, QStringList({"0,0,0,4", "0,7,0,11", "2,1,2,5"}));
+  data.MatchCase = true;
+  ASSERT_TRUE(sheet.Find(fmFind, data, false));
+  root.GetFocusData(selection);
+  EXPECT_EQ(selection, QStringLiteral("0,0,0,4"));
+  EXPECT_FALSE(sheet.Find(fmFind, data, false));
+  data.NotFound();
+  ASSERT_EQ(FDesktop.Ui.Boxes.size(), 1);
+  EXPECT_EQ(FDesktop.Ui.Boxes[0].Text, QStringLiteral("Could not find \"milk\"."));
   root.SetVisualParent(nullptr);
 }
 

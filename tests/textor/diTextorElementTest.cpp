@@ -6,6 +6,7 @@
 #include "cuUtils.h"
 #include "diCanvas.h"
 #include "diFiling.h"
+#include "diFind.h"
 #include "diPalette.h"
 #include "diSheet.h"
 #include "diSheetSettings.h"
@@ -703,6 +704,55 @@ TEST(TextorElement, FocusDataReadsAndSetsTheSelection) {
   EXPECT_EQ(data, QStringLiteral("1,2,1,2"));
 }
 
+TEST(TextorElement, TheCursorIsTheTextBeamOfItsKindOfContent) {
+  struct Case {
+    std::uint32_t contentSet, options;
+    std::uint16_t visualOptions;
+    int cursor;
+  } cases[] = {
+      {csAll, 0, 0, crTextorContainerTextBeam},
+      {csAll, TElement_TestTextRoot::RootOptions, 0, crTextorContainerTextBeam},
+      {csTabs | csParagraphBreaks, 0, 0, crTextorContainerTextBeam},
+      {csParagraphBreaks, 0, 0, crTextorContainerBeam},
+      {csTextMask, 0, 0, crTextorFieldBeam},
+      {csTextMask, toInlineElements, 0, crTextorFieldElementsBeam},
+      {csAll, toInlineElements, voHasDropDown, crTextorFieldDropDownBeam},
+  };
+  for (const Case &c : cases) {
+    TTextDocument doc;
+    doc.Root().SetContentSet(c.contentSet);
+    doc.Root().SetTextorOptions(c.options);
+    doc.Root().SetVisualOptions(doc.Root().VisualOptions() | c.visualOptions);
+    EXPECT_EQ(doc.Root().GetCursor(QPoint(3, 3)), c.cursor) << c.contentSet << " " << c.options;
+  }
+  // The ids the window layer registers the cursor images under.
+  EXPECT_EQ(crTextorFieldBeam, 10);
+  EXPECT_EQ(crTextorDragCopy, 17);
+}
+
+TEST(TextorElement, IdentifierWordsSplitWhereWordAndOtherCharactersMeet) {
+  struct Rule {
+    int a, b;
+    bool plain, identifier;
+  } rules[] = {{'a', 'b', true, true},   {'a', '_', true, true},    {'a', ' ', true, false},
+               {' ', 'a', false, false}, {' ', ' ', true, true},    {'.', ' ', true, true},
+               {' ', '.', false, true},  {'a', '.', false, false},  {'.', ',', true, true},
+               {'a', -1, false, false},  {-1, -1, false, false},    {0x3B1, '1', true, true}};
+  TTextDocument doc;
+  for (bool identifier : {false, true}) {
+    doc.Root().SetTextorOptions(identifier ? toIdentifierWords : 0);
+    for (const Rule &r : rules)
+      EXPECT_EQ(doc.Text().SameWord(r.a, r.b), identifier ? r.identifier : r.plain)
+          << r.a << " " << r.b << (identifier ? " identifier" : " plain");
+  }
+  // A word then ends before the spaces that follow it.
+  doc.Text().SetText(QStringLiteral("ab  cd"));
+  const TTextPosition start = doc.Text().TextStart();
+  EXPECT_EQ(doc.Text().PositionToCoordinates(doc.Text().WordEndAfter(start)).Offset, 2);
+  doc.Root().SetTextorOptions(0);
+  EXPECT_EQ(doc.Text().PositionToCoordinates(doc.Text().WordEndAfter(start)).Offset, 4);
+}
+
 TEST(TextorElement, APlainEnterIsConsumedAndCtrlEnterPassesOn) {
   TTextDocument doc;
   int key = Qt::Key_Return;
@@ -739,6 +789,146 @@ TEST(TextorElement, PaintsItsTextAndItsInlineElements) {
   EXPECT_EQ(star->Paints, 1);  // by its portion only, not again as an ordinary child
   EXPECT_GT(star->Left(), padding.left());
   EXPECT_GE(star->Top(), padding.top());
+}
+
+// A document on a sheet searched by the sheet's walk (under the fake desktop's wait cursor), the root
+// focused and the search kept inside it.
+struct TFindDocument : TSheetDocument {
+  TFakeDesktop Desktop;
+  TFindData Data;
+  TFindDocument() {
+    Data.Scope = &Root();
+    Sheet->SetFocus(&Root());
+  }
+  // Find with `text` in `mode`; answers the selection afterwards as focus data, "-" when nothing was found.
+  QString Find(const char *text, TFindMode mode = fmFind, bool forward = true) {
+    Data.FindText = QString::fromUtf8(text);
+    if (!Sheet->Find(mode, Data, forward))
+      return QStringLiteral("-");
+    return Selection();
+  }
+  QString Selection() {
+    QString data;
+    Root().GetFocusData(data);
+    return data;
+  }
+  void Select(const char *focusData) {
+    Root().SetFocus(true, true, QString::fromUtf8(focusData), nullptr, nullptr);
+  }
+};
+
+TEST(TextorElementFind, FindNextWalksSuccessiveMatchesForwardAndBackward) {
+  TFindDocument doc;
+  doc.Text().SetText(QStringLiteral("a two b\r\nTwo\r\nc two"));
+  EXPECT_EQ(doc.Find("two"), QStringLiteral("0,2,0,5"));
+  EXPECT_EQ(doc.Find("two"), QStringLiteral("1,0,1,3"));
+  EXPECT_EQ(doc.Find("two"), QStringLiteral("2,2,2,5"));
+  EXPECT_EQ(doc.Find("two"), QStringLiteral("-"));
+  EXPECT_EQ(doc.Selection(), QStringLiteral("2,2,2,5"));  // a failed search leaves the selection
+  EXPECT_EQ(doc.Sheet->Focused(), &doc.Root());
+  EXPECT_EQ(doc.Find("two", fmFind, false), QStringLiteral("1,0,1,3"));
+  EXPECT_EQ(doc.Find("two", fmFind, false), QStringLiteral("0,2,0,5"));
+  EXPECT_EQ(doc.Find("two", fmFind, false), QStringLiteral("-"));
+  // A match spanning a paragraph break is no match: stretches do not cross paragraphs.
+  EXPECT_EQ(doc.Find("bTwo"), QStringLiteral("-"));
+}
+
+TEST(TextorElementFind, ModesPassOverOrFindAgainTheSelection) {
+  struct Case {
+    const char *selection;
+    TFindMode mode;
+    bool forward;
+    const char *found;
+  } cases[] = {
+      // The selection is a match.
+      {"0,2,0,5", fmFind, true, "0,6,0,9"},
+      {"0,2,0,5", fmAfterReplace, true, "0,6,0,9"},
+      {"0,2,0,5", fmReplace, true, "0,2,0,5"},
+      {"0,6,0,9", fmFind, false, "0,2,0,5"},
+      {"0,6,0,9", fmAfterReplace, false, "0,2,0,5"},
+      {"0,6,0,9", fmReplace, false, "0,6,0,9"},
+      // A selection that is no match is searched too on Find, passed over after a replacement.
+      {"0,0,0,5", fmFind, true, "0,2,0,5"},
+      {"0,0,0,5", fmAfterReplace, true, "0,6,0,9"},
+      {"0,4,0,9", fmFind, false, "0,6,0,9"},
+      {"0,6,0,10", fmAfterReplace, false, "0,2,0,5"},
+      // A caret: searched from it.
+      {"0,3,0,3", fmFind, true, "0,6,0,9"},
+      {"0,3,0,3", fmFind, false, "-"},
+      {"0,7,0,7", fmFind, false, "0,2,0,5"},
+  };
+  for (const Case &c : cases) {
+    TFindDocument doc;
+    doc.Text().SetText(QStringLiteral("x two two y"));
+    doc.Select(c.selection);
+    EXPECT_EQ(doc.Find("two", c.mode, c.forward), QString::fromUtf8(c.found))
+        << c.selection << " mode " << int(c.mode) << (c.forward ? " forward" : " backward");
+  }
+}
+
+TEST(TextorElementFind, MatchCaseTellsTheLettersApart) {
+  TFindDocument doc;
+  doc.Text().SetText(QStringLiteral("TWO Two two"));
+  doc.Data.MatchCase = true;
+  EXPECT_EQ(doc.Find("two"), QStringLiteral("0,8,0,11"));
+  EXPECT_EQ(doc.Find("Two", fmFind, false), QStringLiteral("0,4,0,7"));
+  doc.Data.MatchCase = false;
+  EXPECT_EQ(doc.Find("two", fmFind, false), QStringLiteral("0,0,0,3"));
+}
+
+TEST(TextorElementFind, NoMatchReportsCouldNotFind) {
+  TFindDocument doc;
+  doc.Text().SetText(QStringLiteral("one\r\ntwo"));
+  EXPECT_EQ(doc.Find("three"), QStringLiteral("-"));
+  doc.Data.NotFound();  // as the Find command does on failure
+  EXPECT_TRUE(doc.Sheet->RevealOnFocus());
+  // Replace reports it itself.
+  doc.Sheet->Replace(doc.Data, QStringLiteral("four"), false, true);
+  ASSERT_EQ(doc.Desktop.Ui.Boxes.size(), 2);
+  for (const TShownBox &box : doc.Desktop.Ui.Boxes) {
+    EXPECT_EQ(box.Text, QStringLiteral("Could not find \"three\"."));
+    EXPECT_EQ(box.Flags & mbIconMask, mbIconInformation);
+  }
+  EXPECT_EQ(doc.Text().Text(), QStringLiteral("one\r\ntwo"));
+}
+
+TEST(TextorElementFind, AnUnfocusedElementIsSearchedFromItsEdgeAndTakesTheFocus) {
+  TFindDocument doc;
+  doc.Text().SetText(QStringLiteral("ab ab\r\nab"));
+  doc.Select("0,1,0,1");
+  doc.Sheet->SetFocus(nullptr);
+  doc.Data.FindText = QStringLiteral("ab");
+  for (bool forward : {true, false}) {
+    doc.Sheet->SetFocus(nullptr);
+    TVisualElement *fromChild = nullptr;
+    TVisualElement *next = nullptr;
+    EXPECT_TRUE(doc.Root().FindFocusTarget(fmFind, doc.Data, fromChild, next, forward));
+    EXPECT_EQ(doc.Sheet->Focused(), &doc.Root());
+    EXPECT_EQ(doc.Selection(), forward ? QStringLiteral("0,0,0,2") : QStringLiteral("1,0,1,2"));
+  }
+}
+
+TEST(TextorElementFind, AFocusableInlineElementIsVisitedOnTheWay) {
+  TFindDocument doc;
+  doc.Load(Lines({"<Quillnote>", "\t<Chars Value=\"two \"/>", "\t<Star/>", "\t<Chars Value=\" two\"/>",
+                  "</Quillnote>"}));
+  auto *star = static_cast<TElement_Star *>(doc.Root().FirstChildElement());
+  // Not focusable, the star is passed over like a character that matches nothing.
+  EXPECT_EQ(doc.Find("two"), QStringLiteral("0,0,0,3"));
+  EXPECT_EQ(doc.Find("two"), QStringLiteral("0,6,0,9"));
+  EXPECT_EQ(doc.Find("two", fmFind, false), QStringLiteral("0,0,0,3"));
+  star->SetVisualOptions(voFocusable);
+  doc.Select("0,1,0,1");
+  TVisualElement *fromChild = star;
+  TVisualElement *next = nullptr;
+  doc.Data.FindText = QStringLiteral("two");
+  EXPECT_FALSE(doc.Root().FindFocusTarget(fmFind, doc.Data, fromChild, next, true));
+  EXPECT_EQ(next, star);
+  EXPECT_EQ(fromChild, nullptr);
+  // The walk goes through the star and comes back after it.
+  EXPECT_EQ(doc.Find("two"), QStringLiteral("0,6,0,9"));
+  EXPECT_EQ(doc.Sheet->Focused(), &doc.Root());
+  EXPECT_EQ(doc.Find("two", fmFind, false), QStringLiteral("0,0,0,3"));
 }
 
 }  // namespace
