@@ -2,6 +2,7 @@
 
 #include "cuCodeWriters.h"
 #include "cuLocalization.h"
+#include "cuSlotPool.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -128,6 +129,43 @@ int HexDigit(char16_t c) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// Allocation
+
+namespace {
+
+// The pools live until the process ends, since knots may still be freed while it exits.
+template <class T> TSlotPool &PoolOf() {
+  static TSlotPool *const pool = new TSlotPool(sizeof(T));
+  return *pool;
+}
+
+// Objects of exactly type T come from T's pool, except in the sanitizer build; anything else (a size of a
+// class derived from T) from the general allocator.
+template <class T> void *AllocateObject(std::size_t size) {
+  static_assert(alignof(T) <= alignof(void *), "pool slots are aligned like pointers");
+  if constexpr (!AddressSanitizerBuild)
+    if (size == sizeof(T))
+      return PoolOf<T>().Allocate();
+  return ::operator new(size);
+}
+
+template <class T> void ReleaseObject(void *object, std::size_t size) {
+  if constexpr (!AddressSanitizerBuild)
+    if (size == sizeof(T)) {
+      PoolOf<T>().Release(object);
+      return;
+    }
+  ::operator delete(object);
+}
+
+}  // namespace
+
+void *TKnotParam::operator new(std::size_t size) { return AllocateObject<TKnotParam>(size); }
+void TKnotParam::operator delete(void *object, std::size_t size) { ReleaseObject<TKnotParam>(object, size); }
+void *TKnot::operator new(std::size_t size) { return AllocateObject<TKnot>(size); }
+void TKnot::operator delete(void *object, std::size_t size) { ReleaseObject<TKnot>(object, size); }
 
 // ---------------------------------------------------------------------------------------------------------
 // TKnotParam
