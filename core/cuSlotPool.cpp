@@ -22,11 +22,12 @@ struct TSlotPool::TBlock {
   TBlock *Previous = nullptr, *Next = nullptr;  // among the open blocks
   char *Released = nullptr;                     // released slots' objects, each holding the next
   char *Fresh = nullptr;                        // the first slot never handed out since the block was reset
+  char *SlotsEnd = nullptr;                     // the end of the last whole slot
   std::size_t Used = 0;
 
   static constexpr std::size_t FirstSlot() { return RoundUp(sizeof(TBlock), alignof(std::max_align_t)); }
   char *Slots() { return reinterpret_cast<char *>(this) + FirstSlot(); }
-  char *End() { return reinterpret_cast<char *>(this) + BlockBytes; }
+  bool HasRoom() const { return Released || Fresh != SlotsEnd; }
 };
 
 class TSlotPool::TGuard {
@@ -67,10 +68,6 @@ std::size_t TSlotPool::BlocksHeld() const {
   return FBlocks;
 }
 
-bool TSlotPool::HasRoom(const TBlock *block) const {
-  return block->Released || std::size_t(const_cast<TBlock *>(block)->End() - block->Fresh) >= FStride;
-}
-
 TSlotPool::TBlock *TSlotPool::NewBlock() {
   TBlock *block = new (::operator new(BlockBytes)) TBlock;
   ++FBlocks;
@@ -81,6 +78,7 @@ TSlotPool::TBlock *TSlotPool::NewBlock() {
 void TSlotPool::ResetBlock(TBlock *block) {
   block->Released = nullptr;
   block->Fresh = block->Slots();
+  block->SlotsEnd = block->Slots() + FSlotsPerBlock * FStride;
   block->Used = 0;
   ASAN_POISON_MEMORY_REGION(block->Slots(), BlockBytes - TBlock::FirstSlot());
 }
@@ -137,7 +135,7 @@ void *TSlotPool::Allocate() {
   }
   ++block->Used;
   ++FInUse;
-  if (!HasRoom(block))
+  if (!block->HasRoom())
     Close(block);
   return object;
 }
@@ -148,7 +146,7 @@ void TSlotPool::Release(void *slot) {
   TGuard guard(FLock);
   char *object = static_cast<char *>(slot);
   TBlock *block = *reinterpret_cast<TBlock **>(object - PointerBytes);
-  const bool wasFull = !HasRoom(block);
+  const bool wasFull = !block->HasRoom();
   *reinterpret_cast<char **>(object) = block->Released;
   block->Released = object;
   ASAN_POISON_MEMORY_REGION(object, FObjectSize);

@@ -60,7 +60,6 @@ private:
   void Retire(TBlock *block);
   void Open(TBlock *block);
   void Close(TBlock *block);
-  bool HasRoom(const TBlock *block) const;
 
   const std::size_t FObjectSize;
   const std::size_t FStride;
