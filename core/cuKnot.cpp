@@ -2,6 +2,7 @@
 
 #include "cuCodeWriters.h"
 #include "cuLocalization.h"
+#include "cuSlotPool.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -117,6 +118,12 @@ namespace {
 
 constexpr int SmallNumberCount = 1024;
 
+// Exact comparison of names, inline: names are short, and the lookups of knots and parameters by name
+// compare many of them.
+bool SameName(const QString &a, QStringView b) {
+  return a.size() == b.size() && std::memcmp(a.constData(), b.data(), size_t(b.size()) * sizeof(QChar)) == 0;
+}
+
 int HexDigit(char16_t c) {
   if (c >= u'0' && c <= u'9')
     return c - u'0';
@@ -128,6 +135,43 @@ int HexDigit(char16_t c) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// Allocation
+
+namespace {
+
+// The pools live until the process ends, since knots may still be freed while it exits.
+template <class T> TSlotPool &PoolOf() {
+  static TSlotPool *const pool = new TSlotPool(sizeof(T));
+  return *pool;
+}
+
+// Objects of exactly type T come from T's pool, except in the sanitizer build; anything else (a size of a
+// class derived from T) from the general allocator.
+template <class T> void *AllocateObject(std::size_t size) {
+  static_assert(alignof(T) <= alignof(void *), "pool slots are aligned like pointers");
+  if constexpr (!AddressSanitizerBuild)
+    if (size == sizeof(T))
+      return PoolOf<T>().Allocate();
+  return ::operator new(size);
+}
+
+template <class T> void ReleaseObject(void *object, std::size_t size) {
+  if constexpr (!AddressSanitizerBuild)
+    if (size == sizeof(T)) {
+      PoolOf<T>().Release(object);
+      return;
+    }
+  ::operator delete(object);
+}
+
+}  // namespace
+
+void *TKnotParam::operator new(std::size_t size) { return AllocateObject<TKnotParam>(size); }
+void TKnotParam::operator delete(void *object, std::size_t size) { ReleaseObject<TKnotParam>(object, size); }
+void *TKnot::operator new(std::size_t size) { return AllocateObject<TKnot>(size); }
+void TKnot::operator delete(void *object, std::size_t size) { ReleaseObject<TKnot>(object, size); }
 
 // ---------------------------------------------------------------------------------------------------------
 // TKnotParam
@@ -230,14 +274,14 @@ TKnot *TKnot::FindChild(const QString &name) { return FindChildAfter(name, nullp
 
 TKnot *TKnot::FindChildAfter(const QString &name, const TKnot *after) {
   for (TKnot *k = after ? after->NextKnot() : FirstKnot(); k; k = k->NextKnot())
-    if (k->FName == name)
+    if (SameName(k->FName, name))
       return k->MarkAccessed();
   return nullptr;
 }
 
 TKnot *TKnot::FindNextNamed(const QString &name) {
   for (TKnot *k = NextKnot(); k; k = k->NextKnot())
-    if (k->FName == name)
+    if (SameName(k->FName, name))
       return k->MarkAccessed();
   return nullptr;
 }
@@ -394,7 +438,7 @@ int TKnot::ParamCount() const {
 
 TKnotParam *TKnot::FindParam(QStringView name) const {
   for (TKnotParam *p = FFirstParam; p; p = p->FNext)
-    if (p->FName == name)
+    if (SameName(p->FName, name))
       return p;
   return nullptr;
 }
@@ -427,7 +471,8 @@ int TKnot::ReadInt(QStringView name, int defaultValue, int min, int max) {
     return defaultValue;
   p->FAccessed = true;
   int value;
-  if (!KnotStrToInt(p->TextValue(), value))
+  // A text is converted where it lies; only the binary kinds need their digits made.
+  if (!(p->Kind() == pkText ? KnotStrToInt(p->Text(), value) : KnotStrToInt(p->TextValue(), value)))
     return defaultValue;
   if (min != max && (value < min || value > max))
     return defaultValue;
@@ -439,7 +484,10 @@ bool TKnot::ReadBool(QStringView name, bool defaultValue) {
   if (!p)
     return defaultValue;
   p->FAccessed = true;
-  const QString text = p->TextValue();
+  // Only a text can be "1" or "0": no value gives "", and binary values give an even number of digits.
+  if (p->Kind() != pkText)
+    return defaultValue;
+  const QString &text = p->Text();
   if (text == u"1")
     return true;
   if (text == u"0")

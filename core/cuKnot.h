@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstddef>
 #include <cstdint>
 #include <variant>
 #include <vector>
@@ -74,6 +75,10 @@ public:
 
   TKnot *Knot() const { return FKnot; }
   TKnotParam *Next() const { return FNext; }
+
+  // Parameters and knots are made by the hundred thousand and come from pools of their own (cuSlotPool).
+  static void *operator new(std::size_t size);
+  static void operator delete(void *object, std::size_t size);
   // The knot's path, "." and the name.
   QString Path() const;
 
@@ -115,6 +120,9 @@ public:
 class TKnot : public TNode {
 public:
   explicit TKnot(const QString &name = QString()) : FName(name) {}
+
+  static void *operator new(std::size_t size);
+  static void operator delete(void *object, std::size_t size);
 
   const QString &Name() const { return FName; }
   void SetName(const QString &name) { FName = name; }

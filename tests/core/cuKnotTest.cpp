@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <random>
 
 namespace {
 
@@ -445,6 +447,56 @@ TEST(KnotStructure, AssignCopiesDeepAndSharesBinaryReferences) {
   // Assigning a knot's own descendant to it.
   target->Assign(*target->FirstKnot());
   EXPECT_EQ(Dump(*target), QStringLiteral("c(b=\"2\" img=\"0102\")[d]"));
+}
+
+TEST(KnotStructure, TreesFreedInAnyOrderLeaveTheOthersWhole) {
+  // Many trees built, cut, cleared, copied and freed in random order; after every step each remaining tree
+  // still writes the text it had, so no two knots or parameters ever share memory.
+  std::mt19937 draw(11);
+  auto build = [&] {
+    auto root = MakeNode<TKnot>(QStringLiteral("r"));
+    std::vector<TKnot *> knots{root.get()};
+    const int count = 1 + int(draw() % 200);
+    for (int i = 0; i < count; ++i) {
+      TKnot *k = knots[draw() % knots.size()]->AddChild(QStringLiteral("k%1").arg(i));
+      for (unsigned n = draw() % 4; n > 0; --n)
+        k->WriteInt(QStringLiteral("p%1").arg(n), int(draw() % 5000));
+      knots.push_back(k);
+    }
+    return root;
+  };
+  auto anyKnot = [&](TKnot &root) {
+    std::vector<TKnot *> all;
+    root.CollectNodes(all, true);
+    return all[draw() % all.size()];
+  };
+  std::vector<std::pair<TNodePtr<TKnot>, QString>> trees;
+  for (int step = 0; step < 300; ++step) {
+    const unsigned action = trees.size() < 5 ? 0 : trees.size() > 15 ? 2 + draw() % 4 : draw() % 6;
+    if (action <= 1) {
+      TNodePtr<TKnot> tree = build();
+      const QString text = tree->GetText();
+      trees.emplace_back(std::move(tree), text);
+    } else {
+      const size_t t = draw() % trees.size();
+      TKnot &root = *trees[t].first;
+      TKnot *k = anyKnot(root);
+      if (action == 2) {
+        trees.erase(trees.begin() + std::ptrdiff_t(t));
+      } else {
+        if (action == 3 && k != &root)
+          k->Free();
+        else if (action == 4)
+          k->ClearParams();
+        else
+          anyKnot(root)->Assign(*k);
+        // Only the tree just changed writes a new text.
+        trees[t].second = root.GetText();
+      }
+    }
+    for (const auto &[tree, text] : trees)
+      ASSERT_EQ(tree->GetText(), text) << "step " << step;
+  }
 }
 
 TEST(KnotFiles, MissingFileRaisesFileNotFound) {
