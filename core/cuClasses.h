@@ -235,6 +235,11 @@ public:
   void DispatchToOwners(int code, TNotifyArg a = 0, TNotifyArg b = 0);
   void Broadcast(int code, TNotifyArg a, bool deep, bool headFirst, TNotifyArg b = 0);
 
+  // A family of node classes (the elements, say) answers one tag of its own, so that the family can test
+  // whether a node belongs to it in the tree's hot paths, where dynamic_cast would walk the class
+  // hierarchy comparing type names. Null for nodes of no family.
+  virtual const void *Family() const { return nullptr; }
+
 protected:
   ~TNode() override;
 

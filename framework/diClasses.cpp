@@ -287,8 +287,13 @@ void TElement::OwnerChanged() {
     BroadcastDown(enOwnerChainChanged, 0);
 }
 
+const void *TElement::ElementFamily() {
+  static const char tag = 0;
+  return &tag;
+}
+
 void TElement::OwnerChanging(TNode *newOwner, TNode *before) {
-  if (newOwner && !dynamic_cast<TElement *>(newOwner))
+  if (newOwner && newOwner->Family() != ElementFamily())
     throw EException(QStringLiteral("An element can only be placed inside an element"));
   TNode::OwnerChanging(newOwner, before);
 }

@@ -158,6 +158,9 @@ public:
 
   static const TElementClass &Class();
   virtual const TElementClass &GetClass() const { return Class(); }
+  // The node family of every element (see TNode::Family).
+  static const void *ElementFamily();
+  const void *Family() const final { return ElementFamily(); }
   // Every element may go into every owner unless its kind says otherwise.
   static bool AcceptsOwner(const TElement &) { return true; }
 

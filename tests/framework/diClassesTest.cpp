@@ -1,5 +1,6 @@
 #include "diClasses.h"
 
+#include "cuKnot.h"
 #include "cuLocalization.h"
 
 #include <QCoreApplication>
@@ -128,6 +129,17 @@ TEST_F(Elements, CreationRegistersBeforeCreateAndInsertsAfterIt) {
   // The insertion point is honoured.
   TElement_Leaf *c = CreateElement<TElement_Leaf>(&Scheme, &Root(), b);
   EXPECT_EQ(c->NextElement(), b);
+}
+
+TEST_F(Elements, OnlyAnElementCanOwnAnElement) {
+  TElement_Leaf *a = Leaf();
+  TElement_Leaf *b = Leaf();
+  TNodePtr<TKnot> other = MakeNode<TKnot>(QStringLiteral("NotAnElement"));
+  EXPECT_THROW(a->SetOwner(other.get()), EException);
+  EXPECT_EQ(a->Owner(), &Root());  // left where it was
+  EXPECT_EQ(other->FirstChild(), nullptr);
+  a->SetOwner(b);
+  EXPECT_EQ(a->Owner(), b);
 }
 
 TEST_F(Elements, AnIdentitySharedForAMomentFindsTheEarliestRegistered) {
