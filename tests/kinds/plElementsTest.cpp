@@ -178,29 +178,36 @@ TEST_F(PlainDocument, WrittenTextWithTabsLinksAndSignsReadsBackAndWritesTheSameB
   EXPECT_EQ(PortionKinds(*again.Root().Textor().ParagraphAt(0)), QStringLiteral("tbt"));
 }
 
+// A document shown on a 640-pixel sheet, taken off it again before the sheet goes.
+struct TOnSheet {
+  explicit TOnSheet(TPlainDocumentSchemes document) : Document(std::move(document)) {
+    Sheet.SetLimits(640, 0);
+    Root().SetVisualParent(Sheet.RootElement());
+  }
+  ~TOnSheet() { Root().SetVisualParent(nullptr); }
+  TPlainRoot &Root() const { return Document.Root(); }
+
+  TPlainDocumentSchemes Document;
+  TNodePtr<TSheetSettings> Settings{new TSheetSettings(nullptr, QStringLiteral("Sheet"))};
+  TSheet Sheet{*Settings};
+};
+
 TEST_F(PlainDocument, OnASheetItTakesThePaddingOfTheSheetSkinAndFillsTheWidth) {
-  TPlainDocumentSchemes document = OpenPlainDocument(Path("none.qnt"));
-  TNodePtr<TSheetSettings> settings(new TSheetSettings(nullptr, QStringLiteral("Sheet")));
-  TSheet sheet(*settings);
-  sheet.SetLimits(640, 0);
-  TPlainRoot &root = document.Root();
-  root.SetVisualParent(sheet.RootElement());
+  TOnSheet onSheet(OpenPlainDocument(Path("none.qnt")));
+  TSheet &sheet = onSheet.Sheet;
+  TPlainRoot &root = onSheet.Root();
   QMargins padding;
   root.GetPadding(padding);
   EXPECT_EQ(padding, sheet.Canvas().SkinPadding(steSheet));
   EXPECT_EQ(root.Width(), 640);
-  root.SetVisualParent(nullptr);
 }
 
 TEST_F(PlainDocument, TheTextCursorShowsOverASign) {
-  TPlainDocumentSchemes document = OpenPlainDocument(File(
+  TOnSheet onSheet(OpenPlainDocument(File(
       "sign.qnt", "<Quillnote FormatVersion=\"1.1\"><Chars Value=\"a \"/><Information/><Chars Value=\" b\"/>"
-                  "</Quillnote>"));
-  TNodePtr<TSheetSettings> settings(new TSheetSettings(nullptr, QStringLiteral("Sheet")));
-  TSheet sheet(*settings);
-  sheet.SetLimits(640, 0);
-  TPlainRoot &root = document.Root();
-  root.SetVisualParent(sheet.RootElement());
+                  "</Quillnote>")));
+  TSheet &sheet = onSheet.Sheet;
+  TPlainRoot &root = onSheet.Root();
   auto *sign = static_cast<TVisualElement *>(root.FirstChildElement());
   ASSERT_EQ(&sign->GetClass(), &TElement_Information::Class());
   const QPoint centre = sign->ToSheet(QPoint(sign->Width() / 2, sign->Height() / 2));
@@ -210,18 +217,14 @@ TEST_F(PlainDocument, TheTextCursorShowsOverASign) {
   sheet.MouseMove(root.ToSheet(QPoint(2, 2)), Qt::NoModifier);
   EXPECT_EQ(sheet.Hot(), &root);
   EXPECT_EQ(sheet.CursorId(), crTextorContainerTextBeam);
-  root.SetVisualParent(nullptr);
 }
 
 TEST_F(PlainDocument, FindNextGoesFromMatchToMatchPastTheSigns) {
-  TPlainDocumentSchemes document = OpenPlainDocument(File(
+  TOnSheet onSheet(OpenPlainDocument(File(
       "find.qnt", "<Quillnote FormatVersion=\"1.1\"><Chars Value=\"milk \"/><Stop/><Chars Value=\" Milk\"/><Br/>"
-                  "<Chars Value=\"bread\"/><Br/><Ready/><Chars Value=\"milk\"/></Quillnote>"));
-  TNodePtr<TSheetSettings> settings(new TSheetSettings(nullptr, QStringLiteral("Sheet")));
-  TSheet sheet(*settings);
-  sheet.SetLimits(640, 0);
-  TPlainRoot &root = document.Root();
-  root.SetVisualParent(sheet.RootElement());
+                  "<Chars Value=\"bread\"/><Br/><Ready/><Chars Value=\"milk\"/></Quillnote>")));
+  TSheet &sheet = onSheet.Sheet;
+  TPlainRoot &root = onSheet.Root();
   sheet.SetFocus(&root);
   TFindData data;
   data.Scope = &root;
@@ -241,7 +244,6 @@ TEST_F(PlainDocument, FindNextGoesFromMatchToMatchPastTheSigns) {
   data.NotFound();
   ASSERT_EQ(FDesktop.Ui.Boxes.size(), 1);
   EXPECT_EQ(FDesktop.Ui.Boxes[0].Text, QStringLiteral("Could not find \"milk\"."));
-  root.SetVisualParent(nullptr);
 }
 
 }  // namespace
