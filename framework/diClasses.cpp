@@ -319,9 +319,10 @@ TScheme::~TScheme() {
   FRoot.reset();
   // Elements of this scheme that live outside the root's tree (held detached by their creator) must not
   // reach back into a scheme that is gone.
-  for (const TIdChain &chain : std::as_const(FIds))
-    for (TElement *e = chain.First; e; e = e->FIdNext)
-      e->FScheme = nullptr;
+  for (const auto &[key, block] : FIds)
+    for (const TIdChain &chain : block->Chains)
+      for (TElement *e = chain.First; e; e = e->FIdNext)
+        e->FScheme = nullptr;
   while (FPendingFirst) {
     TElement *e = FPendingFirst;
     RemovePending(e);
@@ -364,7 +365,19 @@ void TScheme::UnregisterElement(TElement *element) {
 void TScheme::IndexId(TElement *element) {
   if (element->FID == 0)
     return;
-  TIdChain &chain = FIds[TIdKey{element->FID}];
+  const std::uint32_t key = IdBlockKey(element->FID);
+  TIdBlock *block = FLastIdBlock;
+  if (!block || FLastIdBlockKey != key) {
+    std::unique_ptr<TIdBlock> &slot = FIds[key];
+    if (!slot)
+      slot = std::make_unique<TIdBlock>();
+    block = slot.get();
+    FLastIdBlock = block;
+    FLastIdBlockKey = key;
+  }
+  TIdChain &chain = block->Chains[IdSlot(element->FID)];
+  if (!chain.First)
+    ++block->Used;
   // Kept in registration order, so that the first of the chain is the one a search in creation order
   // would find; a new element usually goes last.
   TElement *before = nullptr;
@@ -376,19 +389,26 @@ void TScheme::IndexId(TElement *element) {
 void TScheme::UnindexId(TElement *element) {
   if (element->FID == 0)
     return;
-  auto it = FIds.find(TIdKey{element->FID});
+  auto it = FIds.find(IdBlockKey(element->FID));
   if (it == FIds.end())
     return;
-  TBidirectionalList<TElement, TElement::IdLinks>::Remove(it->First, it->Last, element);
-  if (!it->First)
-    FIds.erase(it);
+  TIdBlock &block = *it->second;
+  TIdChain &chain = block.Chains[IdSlot(element->FID)];
+  if (!chain.First)
+    return;
+  TBidirectionalList<TElement, TElement::IdLinks>::Remove(chain.First, chain.Last, element);
+  if (chain.First || --block.Used > 0)
+    return;
+  if (FLastIdBlock == &block)
+    FLastIdBlock = nullptr;
+  FIds.erase(it);
 }
 
 TElement *TScheme::FindElement(std::int32_t id) const {
   if (id == 0)
     return nullptr;
-  auto it = FIds.constFind(TIdKey{id});
-  return it == FIds.constEnd() ? nullptr : it->First;
+  auto it = FIds.find(IdBlockKey(id));
+  return it == FIds.end() ? nullptr : it->second->Chains[IdSlot(id)].First;
 }
 
 void TScheme::BeginMessagesUpdate() {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TElement;
@@ -363,24 +364,17 @@ private:
     TElement *First = nullptr;
     TElement *Last = nullptr;
   };
-  // Identities are mostly handed out in sequence: hashed by their own value, consecutive ones land in
-  // consecutive buckets, which keeps a large load from missing the cache on every registration.
-  struct TIdKey {
-    std::int32_t Id;
-    bool operator==(const TIdKey &) const = default;
-    // IDs are mostly consecutive: an identity hash would pack them into one long run of occupied buckets,
-    // and every erase would then shift through that run (freeing a large document would be quadratic).
-    // The 64-bit finaliser of a well-known mixing function spreads them.
-    friend size_t qHash(TIdKey key, size_t seed) {
-      std::uint64_t h = std::uint64_t(std::uint32_t(key.Id)) ^ seed;
-      h ^= h >> 33;
-      h *= 0xff51afd7ed558ccdULL;
-      h ^= h >> 33;
-      h *= 0xc4ceb9fe1a85ec53ULL;
-      h ^= h >> 33;
-      return size_t(h);
-    }
+  // Identities are mostly handed out in sequence, so the index holds them in blocks of consecutive IDs:
+  // a large load fills one block after another instead of touching a random bucket per element, and the
+  // map holds one entry per block. A block goes when its last chain empties. The map chains its buckets,
+  // so erasing stays constant-time however the block numbers cluster.
+  static constexpr int IdBlockBits = 5;
+  struct TIdBlock {
+    TIdChain Chains[1 << IdBlockBits];
+    int Used = 0;
   };
+  static std::uint32_t IdBlockKey(std::int32_t id) { return std::uint32_t(id) >> IdBlockBits; }
+  static int IdSlot(std::int32_t id) { return int(std::uint32_t(id) & ((1u << IdBlockBits) - 1)); }
   void IndexId(TElement *element);
   void UnindexId(TElement *element);
   void RemovePending(TElement *element);
@@ -394,7 +388,10 @@ private:
   TUndoRedo *FUndoRedo = nullptr;
   int FUpdateCount = 0;
 
-  QHash<TIdKey, TIdChain> FIds;
+  std::unordered_map<std::uint32_t, std::unique_ptr<TIdBlock>> FIds;
+  // The block of the last ID indexed: consecutive registrations find it without hashing.
+  TIdBlock *FLastIdBlock = nullptr;
+  std::uint32_t FLastIdBlockKey = 0;
   std::uint64_t FRegistrations = 0;
   int FElementCount = 0;
   TElement *FPendingFirst = nullptr;

@@ -10,7 +10,9 @@
 
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -158,6 +160,39 @@ TEST_F(Elements, AnIdentitySharedForAMomentFindsTheEarliestRegistered) {
   EXPECT_EQ(Scheme.FindElement(shared + 1000000), b);
   c->Free();
   EXPECT_EQ(Scheme.FindElement(shared), nullptr);
+}
+
+TEST_F(Elements, EveryIdentityIsFoundUntilItsElementLeavesOrMoves) {
+  // Neighbours, both ends of the range and the wrap points: each is found, and neither leaving nor
+  // moving one disturbs the others, including when the last identity near a freed one goes and a new
+  // element takes that place again.
+  const std::int32_t ids[] = {64, 65, 95, 96, 127, -1, -2, std::numeric_limits<std::int32_t>::max(),
+                              std::numeric_limits<std::int32_t>::min(), 1 << 30};
+  std::vector<TElement_Leaf *> leaves;
+  for (std::int32_t id : ids) {
+    leaves.push_back(Leaf());
+    leaves.back()->SetID(id);
+  }
+  auto expectAllFound = [&] {
+    for (size_t i = 0; i < leaves.size(); ++i)
+      EXPECT_EQ(Scheme.FindElement(ids[i]), leaves[i]) << ids[i];
+  };
+  expectAllFound();
+  EXPECT_EQ(Scheme.FindElement(66), nullptr);
+  EXPECT_EQ(Scheme.FindElement(-3), nullptr);
+  for (size_t i = 0; i < leaves.size(); ++i) {
+    leaves[i]->Free();
+    EXPECT_EQ(Scheme.FindElement(ids[i]), nullptr) << ids[i];
+    TElement_Leaf *again = Leaf();
+    again->SetID(ids[i]);
+    leaves[i] = again;
+    expectAllFound();
+    leaves[i]->SetID(ids[i] ^ 0x5a5a);
+    EXPECT_EQ(Scheme.FindElement(ids[i]), nullptr) << ids[i];
+    EXPECT_EQ(Scheme.FindElement(ids[i] ^ 0x5a5a), leaves[i]) << ids[i];
+    leaves[i]->SetID(ids[i]);
+    expectAllFound();
+  }
 }
 
 TEST_F(Elements, DeferredChecksRunOnceEachInRequestOrderAfterTheLastLoad) {
