@@ -90,7 +90,12 @@ std::int32_t TTextPortion::CopyChars(std::int32_t index, std::int32_t count, QCh
 }
 
 std::int32_t TTextPortion::Insert(std::int32_t index, const TPortionContent &content) {
-  FText.insert(index, content.Text);
+  // A portion's first text is taken at its exact size: an insertion would reserve room to grow, and a
+  // loaded document consists almost entirely of portions that never grow again.
+  if (FText.isEmpty())
+    FText = content.Text.toString();
+  else
+    FText.insert(index, content.Text);
   FLength = std::int32_t(FText.size());
   return std::int32_t(content.Text.size());
 }
